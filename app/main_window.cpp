@@ -1,0 +1,166 @@
+// The launcher main window: a narrow strip without maximise box whose size always follows the
+// icon page grid. Everything it shows is built by the grid when the window is created.
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/page_grid.h"
+#include "resource.h"
+#include "store/settings_store.h"
+
+HINSTANCE AppInstance = nullptr;
+HWND MainWindow = nullptr;
+int AnotherInstanceFound = 0;
+
+namespace {
+
+template <typename T> void DeleteAndNull(T& handle)
+{
+    if (handle) {
+        DeleteObject(handle);
+        handle = nullptr;
+    }
+}
+
+void DestroyAndNull(HWND& window)
+{
+    if (window) {
+        DestroyWindow(window);
+        window = nullptr;
+    }
+}
+
+// True when the top-left corner of a stored position can be used: not negative, and on a
+// monitor that still exists (a window saved on a removed monitor would open out of sight).
+bool IsUsablePosition(const RECT& pos)
+{
+    if (pos.left < 0 || pos.top < 0)
+        return false;
+    POINT corner = {pos.left, pos.top};
+    return MonitorFromPoint(corner, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+LRESULT OnCreate(HWND window)
+{
+    if (!CreateMainControls(window))
+        return -1;
+    DragAcceptFiles(window, TRUE);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND window)
+{
+    DragAcceptFiles(window, FALSE);
+    TearDownMainWindow(window);
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnEndSession(HWND window, WPARAM ending)
+{
+    if (ending)
+        TearDownMainWindow(window);
+    return 0;
+}
+
+LRESULT OnNotify(HWND window, WPARAM controlId, NMHDR* header)
+{
+    if (controlId == IDC_PAGE_SPINNER)
+        return StepPage(window, header);
+    return 0;
+}
+
+} // namespace
+
+bool RegisterWindowClasses()
+{
+    WNDCLASSEXA main = {};
+    main.cbSize = sizeof main;
+    main.style = CS_HREDRAW | CS_VREDRAW;
+    main.lpfnWndProc = MainWindowProc;
+    main.hInstance = AppInstance;
+    main.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP));
+    main.hIconSm = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    main.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    main.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    main.lpszClassName = VELDAR_MAIN_CLASS;
+    if (!RegisterClassExA(&main))
+        return false;
+
+    // The system tools window procedure is installed when that window is built; until then
+    // the class behaves as a plain window.
+    WNDCLASSEXA tools = {};
+    tools.cbSize = sizeof tools;
+    tools.style = CS_HREDRAW | CS_VREDRAW;
+    tools.lpfnWndProc = DefWindowProcA;
+    tools.hInstance = AppInstance;
+    tools.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    tools.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    tools.lpszClassName = VELDAR_TOOLS_CLASS;
+    return RegisterClassExA(&tools) != 0;
+}
+
+HWND CreateMainWindow(int showCommand)
+{
+    RECT pos = {};
+    bool havePos = LoadSettings(&pos);
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    if (havePos && !AnotherInstanceFound && IsUsablePosition(pos)) {
+        x = pos.left;
+        y = pos.top;
+    }
+    MainWindow = CreateWindowExA(0, VELDAR_MAIN_CLASS, VELDAR_WINDOW_NAME, WS_OVERLAPPEDWINDOW, x,
+                                 y, 0, 0, nullptr, nullptr, AppInstance, nullptr);
+    if (!MainWindow)
+        return nullptr;
+    LONG style = GetWindowLongA(MainWindow, GWL_STYLE);
+    SetWindowLongA(MainWindow, GWL_STYLE, style & ~WS_MAXIMIZEBOX);
+    ShowWindow(MainWindow, showCommand);
+    UpdateWindow(MainWindow);
+    return MainWindow;
+}
+
+void TearDownMainWindow(HWND window)
+{
+    LauncherSettings* s = Settings;
+    if (!s)
+        return;
+    SaveSettings(window);
+    DeleteAndNull(s->ChooserButtonBitmap);
+    DeleteAndNull(s->MenuButtonBitmap);
+    if (s->ToolCursor) {
+        DestroyCursor(s->ToolCursor);
+        s->ToolCursor = nullptr;
+    }
+    ReleasePageIcons(s->IconsPerPage);
+    DestroyItemButtons(s->IconsPerPage);
+    DestroyAndNull(s->PageSpinner);
+    DestroyAndNull(s->ToolsMenuButton);
+    DestroyAndNull(s->LauncherMenuButton);
+    DestroyAndNull(s->SystemToolsWindow);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: return OnDestroy(window);
+    case WM_SIZE: LayoutMainWindow(window, Settings->IconsPerPage); return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_ENDSESSION: return OnEndSession(window, wParam);
+    case WM_NOTIFY: return OnNotify(window, wParam, reinterpret_cast<NMHDR*>(lParam));
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RunMessageLoop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}

@@ -1,0 +1,23 @@
+// The content of the main window: one row of item buttons for the current page, the page
+// spinner and the two stacked menu buttons, and the window size that follows from them.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+
+const int kButtonSize = 38;
+
+int CreateMainControls(HWND window);
+void LayoutMainWindow(HWND window, int n);
+int CreateItemButtons(HWND window, int n);
+void DestroyItemButtons(int n);
+void LoadPageIcons(HWND window, int n);
+void ReleasePageIcons(int n);
+void UpdateMainTitle(HWND window);
+void ShowCurrentPage(HWND window);
+LRESULT StepPage(HWND window, NMHDR* notification);
+void RebuildItemGrid(HWND window, int oldCount, int newCount);
+LRESULT CALLBACK ItemButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+// The icon at index inside path, else the file's shell icon; null for an empty path. The
+// caller owns the icon.
+HICON LoadFileIcon(const char* path, int index);

@@ -1,0 +1,12 @@
+// The one way failures reach the user: an error box with a given text, the system's text for
+// the last Windows error, or a string of the program.
+#pragma once
+#include <windows.h>
+
+const int kLastError = -1;
+
+// code -1: the calling thread's last error; any other code: a string id of the program.
+// A non-empty text wins over the code. Always returns 0.
+int ReportError(int code, const char* text);
+// Reports a missing (messageId 0) or bad dialog input, then focuses the control.
+int ReportInputError(HWND dialog, int controlId, int messageId);

@@ -1,0 +1,189 @@
+// VELDAR.EXE as its own process: start-up position, closing, exit code and what it saves.
+#include "test_support.h"
+
+#include <string.h>
+
+#include <string>
+
+#include "store/reg_key.h"
+
+namespace {
+
+const char kSettingsPath[] = "Software\\VARNO\\VELDAR";
+
+struct Launcher {
+    PROCESS_INFORMATION pi = {};
+    HWND window = nullptr;
+
+    bool Start()
+    {
+        if (!ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi))
+            return false;
+        window = ui::WaitForProcessWindow(pi.dwProcessId, "WC_VeldarMain", 15000);
+        return window != nullptr;
+    }
+    // Closes the window the normal way and returns the exit code, or -1 if it did not end.
+    long Close()
+    {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return Wait();
+    }
+    long Wait()
+    {
+        if (WaitForSingleObject(pi.hProcess, 15000) != WAIT_OBJECT_0) {
+            TerminateProcess(pi.hProcess, 99);
+            return -1;
+        }
+        DWORD code = 1234;
+        GetExitCodeProcess(pi.hProcess, &code);
+        return static_cast<long>(code);
+    }
+    ~Launcher()
+    {
+        if (pi.hProcess) {
+            if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0)
+                TerminateProcess(pi.hProcess, 99);
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+    }
+};
+
+RECT Rect(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+void StorePosition(LONG left, LONG top)
+{
+    RECT pos = {left, top, left + 100, top + 50};
+    RegKey key("Software\\VARNO", "VELDAR", false);
+    REQUIRE(key.WriteBinary("Pos", &pos, sizeof pos));
+}
+
+bool ReadStoredPosition(RECT* pos)
+{
+    RegKey key("Software\\VARNO", "VELDAR", false);
+    return key.ReadBinary("Pos", pos, sizeof *pos);
+}
+
+std::string ReadVersion()
+{
+    RegKey key("Software\\VARNO", "VELDAR", false);
+    char text[16];
+    key.ReadString("Ver", text, sizeof text);
+    return text;
+}
+
+// Where a window of the launcher opens when it is given no position: the default position,
+// taken from a first start with an empty registry.
+POINT DefaultPosition()
+{
+    ui::ResetLauncherRegistry();
+    Launcher l;
+    REQUIRE(l.Start());
+    RECT r = Rect(l.window);
+    l.Close();
+    ui::ResetLauncherRegistry();
+    return {r.left, r.top};
+}
+
+} // namespace
+
+TEST_CASE("the launcher starts, closes with exit code 0 and saves its settings")
+{
+    ui::ResetLauncherRegistry();
+    Launcher l;
+    REQUIRE(l.Start());
+    char title[64];
+    GetWindowTextA(l.window, title, sizeof title);
+    CHECK(std::string(title) == "Veldar - 1");
+    LONG style = GetWindowLongA(l.window, GWL_STYLE);
+    CHECK((style & WS_MAXIMIZEBOX) == 0);
+    CHECK((style & WS_MINIMIZEBOX) != 0);
+    CHECK(IsWindowVisible(l.window));
+    RECT shown = Rect(l.window);
+
+    CHECK(l.Close() == 0);
+    RECT stored;
+    REQUIRE(ReadStoredPosition(&stored));
+    CHECK(memcmp(&stored, &shown, sizeof stored) == 0);
+    CHECK(ReadVersion() == "0.17");
+    RegKey key("Software\\VARNO", "VELDAR", false);
+    CHECK(key.ReadDword("Ico") == 10);
+    CHECK(key.ReadDword("Page") == 20);
+    char block[64];
+    CHECK(key.ReadBinary("Exit", block, sizeof block));
+}
+
+TEST_CASE("the stored window position is used only when it is on a screen")
+{
+    POINT byDefault = DefaultPosition();
+    struct Case {
+        LONG left, top;
+        bool used;
+    };
+    const Case cases[] = {
+        {200, 150, true},
+        {0, 0, true},
+        {-32000, -32000, false}, // saved while minimised
+        {300, -5, false},
+        {5000, 4000, false},     // on a monitor that is no longer there
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.left);
+        CAPTURE(c.top);
+        ui::ResetLauncherRegistry();
+        StorePosition(c.left, c.top);
+        Launcher l;
+        REQUIRE(l.Start());
+        RECT r = Rect(l.window);
+        if (c.used) {
+            CHECK(r.left == c.left);
+            CHECK(r.top == c.top);
+        } else {
+            CHECK(r.left == byDefault.x);
+            CHECK(r.top == byDefault.y);
+        }
+        CHECK(l.Close() == 0);
+    }
+}
+
+TEST_CASE("a second copy opens at the default position while the first runs")
+{
+    POINT byDefault = DefaultPosition();
+    StorePosition(200, 150);
+    Launcher first;
+    REQUIRE(first.Start());
+    CHECK(Rect(first.window).left == 200);
+    Launcher second;
+    REQUIRE(second.Start());
+    CHECK(second.window != first.window);
+    CHECK(Rect(second.window).left == byDefault.x);
+    CHECK(Rect(second.window).top == byDefault.y);
+    CHECK(second.Close() == 0);
+    CHECK(first.Close() == 0);
+}
+
+TEST_CASE("the end of the session saves, and the later destruction saves again")
+{
+    ui::ResetLauncherRegistry();
+    Launcher l;
+    REQUIRE(l.Start());
+
+    SendMessageA(l.window, WM_ENDSESSION, 0, 0);
+    CHECK(ReadVersion().empty()); // a cancelled end of the session saves nothing
+    CHECK(IsWindow(l.window));
+
+    SendMessageA(l.window, WM_ENDSESSION, 1, 0);
+    CHECK(ReadVersion() == "0.17");
+    {
+        RegKey key("Software\\VARNO", "VELDAR", false);
+        RegDeleteValueA(key.Handle(), "Ver");
+    }
+    CHECK(IsWindow(l.window));
+    CHECK(l.Close() == 0);
+    CHECK(ReadVersion() == "0.17");
+}

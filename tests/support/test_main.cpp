@@ -1,0 +1,31 @@
+// Entry of every test program: the program's own module stands in for VELDAR.EXE (it links
+// the same resources), the common controls and window classes are ready, and every case gets
+// a fresh zero-filled settings block.
+#define DOCTEST_CONFIG_IMPLEMENT
+#include "test_support.h"
+
+#include <commctrl.h>
+#include <stdlib.h>
+
+#include "app/main_window.h"
+
+int main(int argc, char** argv)
+{
+    AppInstance = GetModuleHandleA(nullptr);
+    InitCommonControls();
+    RegisterWindowClasses();
+    doctest::Context context(argc, argv);
+    return context.run();
+}
+
+FreshSettings::FreshSettings()
+{
+    ui::ResetLauncherRegistry();
+    Settings = static_cast<LauncherSettings*>(calloc(1, sizeof(LauncherSettings)));
+}
+
+FreshSettings::~FreshSettings()
+{
+    free(Settings);
+    Settings = nullptr;
+}
