@@ -5,6 +5,9 @@ BOOT     := scripts/bootstrap.sh
 WINERUN  := scripts/wine-run
 JOBS     ?= $(shell nproc)
 
+# The Wine prefix lives in the build folder, so every build folder has a registry of its own.
+export VELDAR_BUILD_DIR := $(abspath $(BUILD))
+
 .PHONY: all build run test bench screenshots clean bootstrap
 
 all: build
@@ -12,7 +15,7 @@ all: build
 bootstrap:
 	@$(BOOT)
 
-$(BUILD)/build.ninja: CMakeLists.txt cmake/mingw-i686.cmake | bootstrap
+$(BUILD)/build.ninja: | bootstrap
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 

@@ -187,3 +187,14 @@ TEST_CASE("the end of the session saves, and the later destruction saves again")
     CHECK(l.Close() == 0);
     CHECK(ReadVersion() == "0.17");
 }
+
+TEST_CASE("the main window has no maximise box and closes through WM_CLOSE in process")
+{
+    LauncherWindow launcher;
+    CHECK((GetWindowLongA(launcher.window, GWL_STYLE) & WS_MAXIMIZEBOX) == 0);
+    CHECK(MainWindow == launcher.window);
+    SendMessageA(launcher.window, WM_CLOSE, 0, 0);
+    CHECK_FALSE(IsWindow(launcher.window));
+    CHECK(Settings->PageSpinner == nullptr);
+    CHECK(Settings->ItemButtons == nullptr);
+}

@@ -29,3 +29,24 @@ FreshSettings::~FreshSettings()
     free(Settings);
     Settings = nullptr;
 }
+
+LauncherWindow::LauncherWindow(void (*prepare)())
+{
+    if (prepare)
+        prepare();
+    window = CreateMainWindow(SW_SHOWNORMAL);
+    REQUIRE(window);
+    ui::Pump(30);
+}
+
+LauncherWindow::~LauncherWindow()
+{
+    if (IsWindow(window))
+        DestroyWindow(window);
+    MainWindow = nullptr;
+    // The main window posts WM_QUIT when it is destroyed; left in the queue it would end the
+    // next modal loop of the test program at once.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "app/main_window.h"
 #include "store/settings_store.h"
 #include "ui_driver.h"
 
@@ -13,4 +14,13 @@
 struct FreshSettings {
     FreshSettings();
     ~FreshSettings();
+};
+
+// The launcher main window created as the program creates it, over a fresh registry that a
+// case may fill before construction (pass a function that writes items or settings). The
+// window is destroyed, and the WM_QUIT it posts removed, when the fixture ends.
+struct LauncherWindow : FreshSettings {
+    explicit LauncherWindow(void (*prepare)() = nullptr);
+    ~LauncherWindow();
+    HWND window = nullptr;
 };
