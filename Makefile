@@ -29,7 +29,7 @@ test: build
 	$(WINERUN) --session ctest --test-dir $(BUILD) --output-on-failure -j 2 --timeout 600
 
 bench: build
-	$(WINERUN) --session $(BUILD)/bench-driver.sh
+	$(WINERUN) --session bash $(BUILD)/bench-driver.sh
 
 screenshots: build
 	$(WINERUN) --session scripts/screenshots $(BUILD) screenshots
