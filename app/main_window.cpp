@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/commands.h"
+#include "app/item_launch.h"
 #include "app/page_grid.h"
 #include "resource.h"
 #include "store/settings_store.h"
@@ -68,6 +70,8 @@ LRESULT OnNotify(HWND window, WPARAM controlId, NMHDR* header)
 {
     if (controlId == IDC_PAGE_SPINNER)
         return StepPage(window, header);
+    if (TooltipManager* tooltip = ItemTooltip())
+        tooltip->HandleNeedText(header);
     return 0;
 }
 
@@ -152,6 +156,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_ENDSESSION: return OnEndSession(window, wParam);
     case WM_NOTIFY: return OnNotify(window, wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_KEYDOWN: HandleKeyDown(window, wParam); return 0;
+    case WM_COMMAND: HandleCommand(window, wParam); return 0;
+    case WM_INITMENU: EnableItemMenuEntries(window, reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_DROPFILES: HandleDroppedFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_ITEMMENU: ShowItemMenu(window, static_cast<int>(wParam)); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -6,6 +6,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <new>
+
 #include "app/main_window.h"
 #include "common/report_error.h"
 #include "resource.h"
@@ -16,12 +18,14 @@ namespace {
 const int kSpinnerWidth = 19;
 const int kMenuButtonSize = 19;
 
+// Made with the page's icons and destroyed with them.
+TooltipManager* PageTooltip = nullptr;
+
 HWND CreateMenuButton(HWND window, int id)
 {
-    return CreateWindowExA(0, "BUTTON", nullptr,
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_BITMAP | BS_CENTER, 0, 0, 0, 0,
-                           window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance,
-                           nullptr);
+    return CreateWindowExA(
+        0, "BUTTON", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_BITMAP | BS_CENTER, 0, 0, 0,
+        0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
 }
 
 } // namespace
@@ -125,9 +129,10 @@ void DestroyItemButtons(int n)
     s->ItemButtons = nullptr;
 }
 
-void LoadPageIcons(HWND, int n)
+void LoadPageIcons(HWND window, int n)
 {
     LauncherSettings* s = Settings;
+    PageTooltip = new (std::nothrow) TooltipManager(AppInstance, window);
     if (!s->ItemButtons)
         return;
     for (int p = 0; p < n; ++p) {
@@ -136,20 +141,28 @@ void LoadPageIcons(HWND, int n)
         if (LoadItem(s->CurrentPage * n + p, &item))
             entry.Icon = LoadFileIcon(item.IconPath, item.IconIndex);
         SendMessageA(entry.Window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(entry.Icon));
+        // An empty slot is registered too, without text, so that it shows no tip.
+        if (PageTooltip)
+            PageTooltip->AddTool(IDC_ITEM_BUTTON_FIRST + p, item.Caption);
     }
 }
 
 void ReleasePageIcons(int n)
 {
     LauncherSettings* s = Settings;
-    if (!s->ItemButtons)
-        return;
-    for (int p = 0; p < n; ++p) {
-        ItemButton& entry = s->ItemButtons[p];
-        if (entry.Icon) {
-            DestroyIcon(entry.Icon);
-            entry.Icon = nullptr;
+    if (s->ItemButtons) {
+        for (int p = 0; p < n; ++p) {
+            ItemButton& entry = s->ItemButtons[p];
+            if (entry.Icon) {
+                DestroyIcon(entry.Icon);
+                entry.Icon = nullptr;
+            }
         }
+    }
+    if (PageTooltip) {
+        PageTooltip->Destroy();
+        delete PageTooltip;
+        PageTooltip = nullptr;
     }
 }
 
@@ -201,6 +214,24 @@ void RebuildItemGrid(HWND window, int oldCount, int newCount)
     UpdateMainTitle(window);
 }
 
+int SetItemTooltip(int controlId, const char* caption)
+{
+    if (!PageTooltip)
+        return 0;
+    if (caption && *caption) {
+        if (!PageTooltip->SetToolText(controlId, caption))
+            PageTooltip->AddTool(controlId, caption);
+    } else {
+        PageTooltip->RemoveTool(controlId);
+    }
+    return 1;
+}
+
+TooltipManager* ItemTooltip()
+{
+    return PageTooltip;
+}
+
 LRESULT CALLBACK ItemButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LauncherSettings* s = Settings;
@@ -221,11 +252,14 @@ HICON LoadFileIcon(const char* path, int index)
 {
     if (!path || !*path)
         return nullptr;
-    // ExtractIconA answers 1, not an icon, for a file that holds no icons (a document): such a
-    // file shows its shell icon instead.
-    HICON icon = ExtractIconA(AppInstance, path, static_cast<UINT>(index));
-    if (icon && icon != reinterpret_cast<HICON>(1))
-        return icon;
+    // ExtractIconA answers 1, not an icon, for a file that holds no icons (a document), and
+    // the number of icons in the file for index -1. Neither is an icon: such an item shows
+    // its file's shell icon instead.
+    if (index != -1) {
+        HICON icon = ExtractIconA(AppInstance, path, static_cast<UINT>(index));
+        if (icon && icon != reinterpret_cast<HICON>(1))
+            return icon;
+    }
     SHFILEINFOA info = {};
     if (SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON))
         return info.hIcon;

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "common/tooltip.h"
+
 const int kButtonSize = 38;
 
 int CreateMainControls(HWND window);
@@ -17,6 +19,11 @@ void UpdateMainTitle(HWND window);
 void ShowCurrentPage(HWND window);
 LRESULT StepPage(HWND window, NMHDR* notification);
 void RebuildItemGrid(HWND window, int oldCount, int newCount);
+// Gives the button with this control id the caption as its tooltip, or none for an empty
+// caption; 0 when the page has no tooltip.
+int SetItemTooltip(int controlId, const char* caption);
+// The tooltip of the page's item buttons; null between pages and when it could not be made.
+TooltipManager* ItemTooltip();
 LRESULT CALLBACK ItemButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 // The icon at index inside path, else the file's shell icon; null for an empty path. The
 // caller owns the icon.
