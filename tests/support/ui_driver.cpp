@@ -2,8 +2,10 @@
 // helpers, and process helpers for end-to-end cases.
 #include "ui_driver.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <stdio.h>
+#include <string.h>
 
 namespace ui {
 
@@ -44,8 +46,8 @@ UiScript::~UiScript()
 
 UiScript& UiScript::On(const char* caption, Action action, const char* className)
 {
-    steps_.push_back(
-        {caption ? caption : "", caption == nullptr, className ? className : "", std::move(action)});
+    steps_.push_back({caption ? caption : "", caption == nullptr, className ? className : "",
+                      std::move(action)});
     return *this;
 }
 
@@ -113,7 +115,10 @@ std::string TextOf(HWND window)
     return text;
 }
 
-std::string ControlText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
+std::string ControlText(HWND dialog, int id)
+{
+    return TextOf(GetDlgItem(dialog, id));
+}
 
 void SetControlText(HWND dialog, int id, const char* text)
 {
@@ -130,7 +135,8 @@ void PickCombo(HWND dialog, int id, int index)
 {
     HWND combo = GetDlgItem(dialog, id);
     SendMessageA(combo, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
 }
 
 void PickList(HWND dialog, int id, int index)
@@ -152,7 +158,10 @@ bool IsMessageBox(HWND window)
     return ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr;
 }
 
-std::string MessageText(HWND box) { return ControlText(box, 0xFFFF); }
+std::string MessageText(HWND box)
+{
+    return ControlText(box, 0xFFFF);
+}
 
 std::vector<HWND> ThreadWindows()
 {
@@ -233,6 +242,89 @@ bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi, const
 void ResetLauncherRegistry()
 {
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VARNO");
+}
+
+} // namespace ui
+
+namespace ui {
+
+const char kMenuClass[] = "#32768";
+
+HMENU MenuOf(HWND menuWindow)
+{
+    return reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+}
+
+std::string MenuEntryText(HWND menuWindow, UINT id)
+{
+    char text[256] = "";
+    GetMenuStringA(MenuOf(menuWindow), id, text, sizeof text, MF_BYCOMMAND);
+    return text;
+}
+
+bool IsMenuEntryGrayed(HWND menuWindow, UINT id)
+{
+    UINT state = GetMenuState(MenuOf(menuWindow), id, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_GRAYED) != 0;
+}
+
+void ChooseMenuEntry(HWND menuWindow, UINT id)
+{
+    std::string text = MenuEntryText(menuWindow, id);
+    for (const char* p = text.c_str(); *p; p = CharNextA(p)) {
+        if (p[0] == '&' && p[1] && p[1] != '&') {
+            PostMessageA(menuWindow, WM_CHAR, static_cast<unsigned char>(p[1]), 0);
+            return;
+        }
+    }
+}
+
+void DismissMenu(HWND menuWindow)
+{
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return done();
+        Pump(10);
+    }
+    return true;
+}
+
+void DrainMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+HDROP MakeDrop(const std::vector<std::string>& files, POINT point)
+{
+    size_t listSize = 1;
+    for (const std::string& file : files)
+        listSize += file.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND | GMEM_SHARE, sizeof(DROPFILES) + listSize);
+    if (!memory)
+        return nullptr;
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = point;
+    header->fNC = FALSE;
+    header->fWide = FALSE;
+    char* list = reinterpret_cast<char*>(header + 1);
+    for (const std::string& file : files) {
+        memcpy(list, file.c_str(), file.size() + 1);
+        list += file.size() + 1;
+    }
+    *list = '\0';
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }
 
 } // namespace ui

@@ -8,6 +8,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -76,8 +78,8 @@ std::vector<HWND> ThreadWindows();
 // Pumps this thread's messages for ms milliseconds.
 void Pump(DWORD ms);
 
-// A visible top-level window of class className (and caption, when given) that belongs to process pid,
-// waited for up to timeoutMs while pumping messages; null if none appeared.
+// A visible top-level window of class className (and caption, when given) that belongs to process
+// pid, waited for up to timeoutMs while pumping messages; null if none appeared.
 HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs);
 
 // A file next to the test program (the build folder holds the product and the helpers).
@@ -89,5 +91,35 @@ bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi,
 
 // Deletes the launcher's registry keys, so that the next case starts from nothing.
 void ResetLauncherRegistry();
+
+} // namespace ui
+
+// Popup menus, waiting and dropping.
+//
+// A menu shown by TrackPopupMenu is a top-level window of class "#32768" of the tracking
+// thread, so a UiScript step finds it like a dialog: On(nullptr, action, ui::kMenuClass).
+// MN_GETHMENU gives the menu it shows. The tracking loop takes keyboard messages of the whole
+// thread from the queue: a posted WM_CHAR with an entry's mnemonic chooses that entry (a
+// grayed entry is then ignored, as for the user), a posted Escape closes the menu.
+namespace ui {
+
+extern const char kMenuClass[];
+
+HMENU MenuOf(HWND menuWindow);
+// Text of the entry with command id, "" when the menu has none.
+std::string MenuEntryText(HWND menuWindow, UINT id);
+bool IsMenuEntryGrayed(HWND menuWindow, UINT id);
+// Chooses the entry with command id by its mnemonic (the character after "&").
+void ChooseMenuEntry(HWND menuWindow, UINT id);
+void DismissMenu(HWND menuWindow);
+
+// Pumps this thread's messages until done() holds or timeoutMs passed; returns done().
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// Handles every message already waiting in this thread's queue, without waiting for more.
+void DrainMessages();
+
+// A drop as the shell builds it: a DROPFILES block with the ANSI file list, the point in
+// client coordinates of the target. The receiver releases it with DragFinish.
+HDROP MakeDrop(const std::vector<std::string>& files, POINT point);
 
 } // namespace ui

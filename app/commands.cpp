@@ -1,0 +1,138 @@
+// Commands, menus and keys of the main window. The menus are tracked with TPM_RETURNCMD, so a
+// chosen entry sends no WM_COMMAND: the code that showed the menu carries the command out.
+#include "app/commands.h"
+
+#include <shellapi.h>
+
+#include "app/item_launch.h"
+#include "app/main_window.h"
+#include "app/page_grid.h"
+#include "common/report_error.h"
+#include "resource.h"
+#include "store/settings_store.h"
+
+namespace {
+
+bool IsHeld(int key)
+{
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+void OpenHomePage(HWND window)
+{
+    char address[MAX_PATH];
+    if (LoadStringA(AppInstance, IDS_HOME_PAGE, address, sizeof address) == 0)
+        address[0] = '\0';
+    HINSTANCE result = ShellExecuteA(window, "open", address, nullptr, nullptr, SW_SHOW);
+    if (reinterpret_cast<INT_PTR>(result) <= 32)
+        ReportError(kLastError, nullptr);
+}
+
+// One command of the tools or launcher menu, or of a function key.
+void RunCommand(HWND window, int id)
+{
+    switch (id) {
+    case IDM_HOME_PAGE: OpenHomePage(window); break;
+    case IDM_QUIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    // Not built yet, so these do nothing for now: the system tools window, the desktop menu,
+    // the process manager, the run-file dialog, exit, log off and restart, the shutdown
+    // reservation, the page jump, the options, the help file and the About box. The move
+    // entry of the item menu waits in ShowItemMenu for the same reason.
+    case IDM_SYSTEM_TOOLS:
+    case IDM_DESKTOP_MENU:
+    case IDM_PROCESS_MANAGER:
+    case IDM_RUN_FILE:
+    case IDM_EXIT_WINDOWS:
+    case IDM_LOG_OFF:
+    case IDM_RESTART:
+    case IDM_RESERVATION:
+    case IDM_PAGE_JUMP:
+    case IDM_OPTIONS:
+    case IDM_HELP:
+    case IDM_ABOUT: break;
+    }
+}
+
+} // namespace
+
+void HandleCommand(HWND window, WPARAM wParam)
+{
+    int id = LOWORD(wParam);
+    if (id == IDC_TOOLS_MENU_BUTTON) {
+        RunCommand(window, ShowPopupMenu(window, IDR_TOOLS_MENU));
+    } else if (id == IDC_LAUNCHER_MENU_BUTTON) {
+        RunCommand(window, ShowPopupMenu(window, IDR_LAUNCHER_MENU));
+    } else {
+        int position = id - IDC_ITEM_BUTTON_FIRST;
+        if (position >= 0 && position < Settings->IconsPerPage)
+            LaunchItem(window, position);
+    }
+    SetFocus(MainWindow);
+}
+
+int ShowPopupMenu(HWND owner, int menuId)
+{
+    HMENU loaded = LoadMenuA(AppInstance, MAKEINTRESOURCEA(menuId));
+    if (!loaded)
+        return 0;
+    HMENU popup = GetSubMenu(loaded, 0);
+    if (!popup) {
+        DestroyMenu(loaded);
+        return 0;
+    }
+    if (menuId == IDR_TOOLS_MENU) {
+        char text[128];
+        UINT textId = Settings->ExitReservation.Armed ? IDS_MENU_CANCEL_RESERVE : IDS_MENU_RESERVE;
+        if (LoadStringA(AppInstance, textId, text, sizeof text) == 0)
+            text[0] = '\0';
+        ModifyMenuA(popup, IDM_RESERVATION, MF_BYCOMMAND | MF_STRING, IDM_RESERVATION, text);
+    }
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    int chosen = static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, pointer.x,
+                                                 pointer.y, 0, owner, nullptr));
+    DestroyMenu(loaded);
+    return chosen;
+}
+
+void HandleKeyDown(HWND window, WPARAM key)
+{
+    switch (key) {
+    case 'X':
+        // Posted, not sent: the window closes after the key message has been handled.
+        if (IsHeld(VK_CONTROL))
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        break;
+    case VK_F1: RunCommand(window, IDM_HELP); break;
+    case VK_F6: RunCommand(window, IDM_DESKTOP_MENU); break;
+    case VK_F11:
+        if (IsHeld(VK_SHIFT))
+            RunCommand(window, IDM_PROCESS_MANAGER);
+        break;
+    case VK_F12:
+        if (IsHeld(VK_SHIFT))
+            RunCommand(window, IDM_SYSTEM_TOOLS);
+        break;
+    }
+}
+
+void EnableItemMenuEntries(HWND window, HMENU menu)
+{
+    if (!menu)
+        return;
+    // The item menu opens at the pointer, which lies on the right-clicked button; the tools
+    // and launcher menus open over the menu buttons, right of every item column.
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    ScreenToClient(window, &pointer);
+    int column = pointer.x / kButtonSize;
+    const LauncherSettings* s = Settings;
+    if (column < 0 || column >= s->IconsPerPage)
+        return;
+    ItemSlot item;
+    UINT state =
+        LoadItem(s->CurrentPage * s->IconsPerPage + column, &item) ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(menu, IDM_ITEM_LAUNCH, MF_BYCOMMAND | state);
+    EnableMenuItem(menu, IDM_ITEM_PROPERTIES, MF_BYCOMMAND | state);
+    EnableMenuItem(menu, IDM_ITEM_MOVE, MF_BYCOMMAND | state);
+}
