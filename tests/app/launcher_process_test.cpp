@@ -125,12 +125,11 @@ TEST_CASE("the stored window position is used only when it is on a screen")
         LONG left, top;
         bool used;
     };
+    // -32000 is where a window saved while minimised sits; 5000, 4000 lies on a monitor that
+    // is no longer there.
     const Case cases[] = {
-        {200, 150, true},
-        {0, 0, true},
-        {-32000, -32000, false}, // saved while minimised
-        {300, -5, false},
-        {5000, 4000, false},     // on a monitor that is no longer there
+        {200, 150, true}, {0, 0, true},        {-32000, -32000, false},
+        {300, -5, false}, {5000, 4000, false},
     };
     for (const Case& c : cases) {
         CAPTURE(c.left);

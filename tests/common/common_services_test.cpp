@@ -29,8 +29,8 @@ BoxSeen ShowError(int code, const char* text)
             seen.caption = ui::TextOf(box);
             seen.errorIcon = GetDlgItem(box, 1088) != nullptr;
             seen.okButton = GetDlgItem(box, IDOK) != nullptr;
-            seen.otherButtons = GetDlgItem(box, IDCANCEL) || GetDlgItem(box, IDYES) ||
-                                GetDlgItem(box, IDNO);
+            seen.otherButtons =
+                GetDlgItem(box, IDCANCEL) || GetDlgItem(box, IDYES) || GetDlgItem(box, IDNO);
             ui::Click(box, IDOK);
         },
         "#32770");

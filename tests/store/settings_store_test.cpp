@@ -172,10 +172,11 @@ TEST_CASE_FIXTURE(FreshSettings, "stored counts outside their ranges load as the
         int32_t wantIco, wantPage, wantStart;
     };
     const Case cases[] = {
+        // Zero, in range (a start past the last page stays), negative, too many, the limits.
         {0, 0, 0, 10, 20, 0},
-        {50, 100, 150, 50, 100, 150},        // in range, a start past the last page stays
-        {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 10, 20, 0}, // negative numbers
-        {101, 1001, 5, 10, 20, 5},            // too many icons or pages
+        {50, 100, 150, 50, 100, 150},
+        {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 10, 20, 0},
+        {101, 1001, 5, 10, 20, 5},
         {100, 1000, 0x7FFFFFFF, 100, 1000, 0x7FFFFFFF},
     };
     for (const Case& c : cases) {
@@ -255,7 +256,8 @@ TEST_CASE_FIXTURE(FreshSettings, "items round-trip under their value names")
     CHECK_FALSE(ReadRaw(kItemsPath, "Cap_07").exists);
 
     const char* strings[] = {"Cap_7", "Exe_7", "Ico_7", "Dir_7", "Cmd_7"};
-    const char* texts[] = {item.Caption, item.FilePath, item.IconPath, item.WorkDir, item.Arguments};
+    const char* texts[] = {item.Caption, item.FilePath, item.IconPath, item.WorkDir,
+                           item.Arguments};
     for (int i = 0; i < 5; ++i) {
         RawValue v = ReadRaw(kItemsPath, strings[i]);
         CAPTURE(strings[i]);
