@@ -13,7 +13,7 @@
 
 namespace {
 
-const int kRuns = 11;
+const int kRuns = 21;
 
 struct VisibleSearch {
     DWORD pid;
