@@ -6,9 +6,7 @@
 #include <shlobj.h>
 #include <string.h>
 
-#include <initializer_list>
 #include <string>
-#include <vector>
 
 #include "dialogs/file_choosers.h"
 
@@ -18,103 +16,27 @@ const char kOpenCaption[] = "開く";
 const char kBrowserCaption[] = "フォルダーの参照";
 const int kFileNameBox = 0x47C;
 const int kFileTypeBox = 0x470;
-const int kFolderTree = 0x3741;
 
-struct ChildSearch {
-    const char* className;
-    std::string text;
-    HWND found;
-};
-
-BOOL CALLBACK MatchChild(HWND child, LPARAM param)
-{
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    char name[64] = "";
-    GetClassNameA(child, name, sizeof name);
-    if (lstrcmpiA(name, search->className) != 0)
-        return TRUE;
-    if (!search->text.empty() && ui::TextOf(child) != search->text)
-        return TRUE;
-    search->found = child;
-    return FALSE;
-}
-
-// The first descendant of class className (with text, when given), or null.
-HWND FindChild(HWND parent, const char* className, const std::string& text = "")
-{
-    ChildSearch search = {className, text, nullptr};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::string ComboEntry(HWND combo, int index)
-{
-    char text[256] = "";
-    if (SendMessageA(combo, CB_GETLBTEXTLEN, index, 0) < static_cast<LRESULT>(sizeof text))
-        SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-int ListedFiles(HWND openDialog)
-{
-    HWND view = FindChild(openDialog, "SysListView32");
-    return view ? static_cast<int>(SendMessageA(view, LVM_GETITEMCOUNT, 0, 0)) : -1;
-}
-
-POINT TopLeft(HWND window)
-{
-    RECT r = {};
-    GetWindowRect(window, &r);
-    return {r.left, r.top};
-}
-
-HWND MakeWindow(const char* caption, int x, int y, bool visible)
-{
-    return CreateWindowExA(0, "STATIC", caption, WS_POPUP | (visible ? WS_VISIBLE : 0), x, y, 300,
-                           200, nullptr, nullptr, nullptr, nullptr);
-}
-
-std::string FolderPath(UINT (*read)(char*, UINT))
+std::string FolderOf(UINT(WINAPI* read)(LPSTR, UINT))
 {
     char path[MAX_PATH] = "";
     read(path, sizeof path);
     return path;
 }
 
-UINT WindowsFolder(char* buffer, UINT size)
+// Files the Open dialog's list shows.
+int ListedFiles(HWND openDialog)
 {
-    return GetWindowsDirectoryA(buffer, size);
-}
-UINT SystemFolder(char* buffer, UINT size)
-{
-    return GetSystemDirectoryA(buffer, size);
+    HWND view = FindWindowExA(openDialog, nullptr, "SHELLDLL_DefView", nullptr);
+    view = FindWindowExA(view, nullptr, "SysListView32", nullptr);
+    return view ? static_cast<int>(SendMessageA(view, LVM_GETITEMCOUNT, 0, 0)) : -1;
 }
 
-// A folder of empty files for the Open dialog to list, removed with the case.
-struct FileFolder {
-    std::string path;
-    explicit FileFolder(std::initializer_list<const char*> names)
-    {
-        char temp[MAX_PATH] = "";
-        GetTempPathA(sizeof temp, temp);
-        path = std::string(temp) + "veldar_open_test";
-        CreateDirectoryA(path.c_str(), nullptr);
-        for (const char* name : names) {
-            HANDLE file = CreateFileA(File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-            CloseHandle(file);
-            files.push_back(name);
-        }
-    }
-    ~FileFolder()
-    {
-        for (const std::string& name : files)
-            DeleteFileA(File(name.c_str()).c_str());
-        RemoveDirectoryA(path.c_str());
-    }
-    std::string File(const char* name) const { return path + "\\" + name; }
-    std::vector<std::string> files;
-};
+HWND MakeWindow(const char* caption, int x, int y)
+{
+    return CreateWindowExA(0, "STATIC", caption, WS_POPUP | WS_VISIBLE, x, y, 300, 200, nullptr,
+                           nullptr, nullptr, nullptr);
+}
 
 } // namespace
 
@@ -158,122 +80,95 @@ TEST_CASE("paths split at the real last separator")
 
 TEST_CASE("the Open dialog offers programs and icon files first, then all files")
 {
-    FileFolder folder({"a.exe", "b.txt", "c.dll", "d.bat", "e.ico"});
+    // A folder of empty files for the dialog to list.
+    const std::string folder = FolderOf(GetWindowsDirectoryA) + "\\veldar_open_test\\";
+    const char* names[] = {"a.exe", "b.txt", "c.dll", "d.bat", "e.ico"};
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const char* name : names)
+        CloseHandle(CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     char out[MAX_PATH] = "leftover";
+    std::string types, shown;
+    int selectedType = -1, programsListed = -1, allListed = -1;
+    ui::UiScript script;
+    script.On(kOpenCaption, [&](HWND dialog) {
+        HWND combo = GetDlgItem(dialog, kFileTypeBox);
+        for (int i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i) {
+            char text[64] = "";
+            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            types += std::string(text) + "|";
+        }
+        selectedType = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+        programsListed = ListedFiles(dialog);
+        shown = ui::ControlText(dialog, kFileNameBox);
+        // The Open dialog takes a new filter on CBN_SELENDOK, as a pick with the mouse or the
+        // keyboard ends.
+        SendMessageA(combo, CB_SETCURSEL, 1, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELENDOK),
+                     reinterpret_cast<LPARAM>(combo));
+    });
+    script.On(kOpenCaption, [&](HWND dialog) {
+        allListed = ListedFiles(dialog);
+        ui::SetControlText(dialog, kFileNameBox, "c.dll");
+        ui::Click(dialog, IDOK);
+    });
+    CHECK(ChooseFile(nullptr, out, (folder + "a.exe").c_str()));
+    CHECK(script.Failures().empty());
+    CHECK(types == "EXE|All Files|");
+    CHECK(selectedType == 0);
+    CHECK(shown == "a.exe");
+    CHECK(programsListed == 4); // a.exe, c.dll, d.bat, e.ico
+    CHECK(allListed == 5);
+    CHECK(lstrcmpiA(out, (folder + "c.dll").c_str()) == 0);
 
-    SUBCASE("filters, and cancel returns nothing")
-    {
-        std::string types[2];
-        int selectedType = -1, programsListed = -1, allListed = -1;
-        ui::UiScript script;
-        script.On(kOpenCaption, [&](HWND dialog) {
-            HWND combo = GetDlgItem(dialog, kFileTypeBox);
-            REQUIRE(SendMessageA(combo, CB_GETCOUNT, 0, 0) == 2);
-            types[0] = ComboEntry(combo, 0);
-            types[1] = ComboEntry(combo, 1);
-            selectedType = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
-            programsListed = ListedFiles(dialog);
-            // The Open dialog takes a new filter on CBN_SELENDOK, as a pick with the mouse
-            // or the keyboard ends.
-            SendMessageA(combo, CB_SETCURSEL, 1, 0);
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELENDOK),
-                         reinterpret_cast<LPARAM>(combo));
-        });
-        script.On(kOpenCaption, [&](HWND dialog) {
-            allListed = ListedFiles(dialog);
-            ui::Click(dialog, IDCANCEL);
-        });
-        CHECK_FALSE(ChooseFile(nullptr, out, folder.File("b.txt").c_str()));
-        CHECK(script.Failures().empty());
-        CHECK(out[0] == '\0');
-        CHECK(types[0] == "EXE");
-        CHECK(types[1] == "All Files");
-        CHECK(selectedType == 0);
-        CHECK(programsListed == 4); // a.exe, c.dll, d.bat, e.ico
-        CHECK(allListed == 5);
-    }
-    SUBCASE("a confirmed file comes back with its full path")
-    {
-        std::string shown;
-        ui::UiScript script;
-        script.On(kOpenCaption, [&](HWND dialog) {
-            shown = ui::ControlText(dialog, kFileNameBox);
-            ui::SetControlText(dialog, kFileNameBox, "c.dll");
-            ui::Click(dialog, IDOK);
-        });
-        CHECK(ChooseFile(nullptr, out, folder.File("a.exe").c_str()));
-        CHECK(script.Failures().empty());
-        CHECK(shown == "a.exe");
-        CHECK(lstrcmpiA(out, folder.File("c.dll").c_str()) == 0);
-    }
+    ui::UiScript cancel;
+    cancel.On(kOpenCaption, [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
+    CHECK_FALSE(ChooseFile(nullptr, out, (folder + "b.txt").c_str()));
+    CHECK(cancel.Failures().empty());
+    CHECK(out[0] == '\0');
+    for (const char* name : names)
+        DeleteFileA((folder + name).c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
-TEST_CASE("the folder browser opens on the initial folder beside its owner")
+TEST_CASE("the folder browser opens on the initial folder beside its visible owner")
 {
-    const std::string windows = FolderPath(WindowsFolder);
-    const std::string system = FolderPath(SystemFolder);
-    HWND owner = MakeWindow("owner", 100, 80, true);
+    const std::string windows = FolderOf(GetWindowsDirectoryA);
+    const std::string system = FolderOf(GetSystemDirectoryA);
+    HWND owner = MakeWindow("owner", 100, 80);
+    MainWindow = MakeWindow("main", 200, 100);
     char out[MAX_PATH] = "leftover";
+    RECT at = {};
+    bool labelled = false;
+    ui::UiScript script;
+    script.On(kBrowserCaption, [&](HWND browser) {
+        GetWindowRect(browser, &at);
+        labelled = FindWindowExA(browser, nullptr, "Static", windows.c_str()) != nullptr;
+        ui::Click(browser, IDOK);
+    });
+    CHECK(ChooseFolder(owner, windows.c_str(), out));
+    CHECK(script.Failures().empty());
+    CHECK(lstrcmpiA(out, windows.c_str()) == 0);
+    CHECK(labelled);
+    CHECK(at.left == 150);
+    CHECK(at.top == 150);
 
-    SUBCASE("the initial folder is selected and named in the label")
-    {
-        POINT at = {};
-        std::string selected;
-        bool labelled = false;
-        ui::UiScript script;
-        script.On(kBrowserCaption, [&](HWND browser) {
-            at = TopLeft(browser);
-            HWND tree = GetDlgItem(browser, kFolderTree);
-            char text[MAX_PATH] = "";
-            TVITEMA item = {};
-            item.mask = TVIF_TEXT;
-            item.hItem = TreeView_GetSelection(tree);
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            selected = text;
-            labelled = FindChild(browser, "Static", windows) != nullptr;
-            ui::Click(browser, IDOK);
-        });
-        CHECK(ChooseFolder(owner, windows.c_str(), out));
-        CHECK(script.Failures().empty());
-        CHECK(lstrcmpiA(out, windows.c_str()) == 0);
-        CHECK(lstrcmpiA(selected.c_str(), "windows") == 0);
-        CHECK(labelled);
-        CHECK(at.x == 150);
-        CHECK(at.y == 150);
-    }
-    SUBCASE("the label follows the selection, and OK returns it")
-    {
-        bool labelled = false;
-        ui::UiScript script;
-        script.On(kBrowserCaption, [&](HWND browser) {
-            SendMessageA(browser, BFFM_SETSELECTIONA, TRUE,
-                         reinterpret_cast<LPARAM>(system.c_str()));
-            labelled = FindChild(browser, "Static", system) != nullptr;
-            ui::Click(browser, IDOK);
-        });
-        CHECK(ChooseFolder(owner, windows.c_str(), out));
-        CHECK(labelled);
-        CHECK(lstrcmpiA(out, system.c_str()) == 0);
-    }
-    SUBCASE("a hidden owner gives way to the main window")
-    {
-        ShowWindow(owner, SW_HIDE);
-        MainWindow = MakeWindow("main", 200, 100, true);
-        POINT at = {};
-        ui::UiScript script;
-        script.On(kBrowserCaption, [&](HWND browser) {
-            at = TopLeft(browser);
-            ui::Click(browser, IDCANCEL);
-        });
-        CHECK_FALSE(ChooseFolder(owner, "", out));
-        CHECK(script.Failures().empty());
-        CHECK(out[0] == '\0');
-        CHECK(at.x == 250);
-        CHECK(at.y == 170);
-        DestroyWindow(MainWindow);
-        MainWindow = nullptr;
-    }
+    // The label follows the selection; with the owner hidden the main window is the anchor.
+    ShowWindow(owner, SW_HIDE);
+    ui::UiScript hidden;
+    hidden.On(kBrowserCaption, [&](HWND browser) {
+        GetWindowRect(browser, &at);
+        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(system.c_str()));
+        labelled = FindWindowExA(browser, nullptr, "Static", system.c_str()) != nullptr;
+        ui::Click(browser, IDCANCEL);
+    });
+    CHECK_FALSE(ChooseFolder(owner, "", out));
+    CHECK(hidden.Failures().empty());
+    CHECK(out[0] == '\0');
+    CHECK(labelled);
+    CHECK(at.left == 250);
+    CHECK(at.top == 170);
+    DestroyWindow(MainWindow);
+    MainWindow = nullptr;
     DestroyWindow(owner);
 }

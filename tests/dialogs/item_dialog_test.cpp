@@ -16,24 +16,20 @@ namespace {
 const char kCaption[] = "登録／変更";
 const char kNotepad[] = "C:\\windows\\notepad.exe";
 
-ItemSlot Item(const char* caption, const char* file, int index = 0, int show = 0)
-{
-    ItemSlot item = {};
-    strcpy(item.Caption, caption);
-    strcpy(item.FilePath, file);
-    strcpy(item.IconPath, file);
-    strcpy(item.WorkDir, "C:\\windows");
-    strcpy(item.Arguments, "-x");
-    item.IconIndex = index;
-    item.ShowState = show;
-    return item;
-}
-
 void StoreNotepadInSlot1()
 {
-    ItemSlot item = Item("メモ帳", kNotepad, 0, 2);
+    ItemSlot item = {
+        "メモ帳", "C:\\windows\\notepad.exe", "C:\\windows\\notepad.exe", "C:\\windows", "-x", 0,
+        2};
     SaveItem(1, &item);
 }
+// The main window over a registry that holds Notepad, maximised, in slot 1.
+struct NotepadInSlot1 : LauncherWindow {
+    NotepadInSlot1() : LauncherWindow(StoreNotepadInSlot1) {}
+};
+// That item as Record below gives it, less its show state.
+const char kNotepadRecord[] =
+    "メモ帳|C:\\windows\\notepad.exe|C:\\windows\\notepad.exe|C:\\windows|-x|0|";
 
 HICON ButtonIcon(int position)
 {
@@ -45,216 +41,162 @@ HICON ButtonIcon(int position)
 std::string TipText(int position)
 {
     TooltipManager* tip = ItemTooltip();
-    if (!tip)
-        return "";
-    TooltipTool* tool = tip->FindTool(IDC_ITEM_BUTTON_FIRST + position);
+    TooltipTool* tool = tip ? tip->FindTool(IDC_ITEM_BUTTON_FIRST + position) : nullptr;
     return tool && tool->text ? tool->text : "";
 }
 
-bool IsOccupied(int slot)
-{
-    ItemSlot item;
-    return LoadItem(slot, &item);
-}
-
-ItemSlot Stored(int slot)
+// A stored item as "caption|file|icon file|folder|arguments|icon number|show state".
+std::string Record(int slot)
 {
     ItemSlot item;
     LoadItem(slot, &item);
-    return item;
+    return std::string(item.Caption) + "|" + item.FilePath + "|" + item.IconPath + "|" +
+           item.WorkDir + "|" + item.Arguments + "|" + std::to_string(item.IconIndex) + "|" +
+           std::to_string(item.ShowState);
 }
 
-std::string ComboText(HWND dialog)
+// The dialog's fields in the same order, the show state as the combo shows it.
+std::string Fields(HWND dialog)
 {
-    HWND combo = GetDlgItem(dialog, IDC_ITEM_SHOW_STATE);
-    LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR)
-        return "";
-    char text[64] = "";
-    SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return text;
+    std::string text;
+    for (int id : {IDC_ITEM_CAPTION, IDC_ITEM_FILE, IDC_ITEM_ICON_FILE, IDC_ITEM_FOLDER,
+                   IDC_ITEM_ARGUMENTS, IDC_ITEM_ICON_INDEX})
+        text += ui::ControlText(dialog, id) + "|";
+    return text + ui::ControlText(dialog, IDC_ITEM_SHOW_STATE);
+}
+
+// The stored size of an item value, 0 when it was never written.
+int StoredSize(const char* value)
+{
+    return RegKey(VELDAR_REG_BASE, VELDAR_REG_ITEMS, true).ReadString(value, nullptr, 0);
 }
 
 } // namespace
 
-TEST_CASE("registering on a free slot stores the item and shows it on the button at once")
+TEST_CASE("registering on a free slot asks for caption and file, then stores and shows the item")
 {
     LauncherWindow launcher;
-    std::string fields, combo;
-    ui::UiScript script;
-    script.On(kCaption, [&](HWND dialog) {
-        for (int id : {IDC_ITEM_CAPTION, IDC_ITEM_FILE, IDC_ITEM_ICON_FILE, IDC_ITEM_FOLDER,
-                       IDC_ITEM_ARGUMENTS, IDC_ITEM_ICON_INDEX})
-            fields += ui::ControlText(dialog, id);
-        combo = ComboText(dialog);
-        ui::SetControlText(dialog, IDC_ITEM_CAPTION, "メモ帳");
-        ui::SetControlText(dialog, IDC_ITEM_FILE, kNotepad);
-        ui::Click(dialog, IDOK);
-    });
-    CHECK(OpenItemDialog(launcher.window, 3) == 1);
-    CHECK(script.Failures().empty());
-    CHECK(fields.empty());
-    CHECK(combo == "通常");
-
-    ItemSlot stored = Stored(3);
-    CHECK(std::string(stored.Caption) == "メモ帳");
-    CHECK(std::string(stored.IconPath) == kNotepad);
-    CHECK(stored.WorkDir[0] == '\0');
-    CHECK(stored.IconIndex == 0);
-    CHECK(stored.ShowState == 0);
-    CHECK(ButtonIcon(3) != nullptr);
-    CHECK(ButtonIcon(3) == Settings->ItemButtons[3].Icon);
-    CHECK(TipText(3) == "メモ帳");
-}
-
-TEST_CASE("a missing caption or file is reported and nothing is written")
-{
-    LauncherWindow launcher;
-    std::string firstText, secondText;
-    int firstFocus = 0, secondFocus = 0;
-    ui::UiScript script;
-    script.On(kCaption, [](HWND dialog) { ui::Click(dialog, IDOK); })
-        .Answer(IDOK, &firstText)
-        .On(kCaption,
-            [&](HWND dialog) {
-                firstFocus = GetDlgCtrlID(GetFocus());
-                ui::SetControlText(dialog, IDC_ITEM_CAPTION, "名前だけ");
-                ui::Click(dialog, IDOK);
-            })
-        .Answer(IDOK, &secondText)
-        .On(kCaption, [&](HWND dialog) {
-            secondFocus = GetDlgCtrlID(GetFocus());
-            ui::Click(dialog, IDCANCEL);
-        });
-    CHECK(OpenItemDialog(launcher.window, 0) == 0);
-    CHECK(script.Failures().empty());
-    CHECK(firstText == "必要な項目が入力されていません。");
-    CHECK(secondText == firstText);
-    CHECK(firstFocus == IDC_ITEM_CAPTION);
-    CHECK(secondFocus == IDC_ITEM_FILE);
-    CHECK_FALSE(IsOccupied(0));
-    RegKey key(VELDAR_REG_BASE, VELDAR_REG_ITEMS, true);
-    CHECK(key.ReadString("Cap_0", nullptr, 0) == 0);
-}
-
-TEST_CASE("modifying keeps what the dialog shows, and each show state round-trips")
-{
-    for (int show = 0; show < 3; ++show) {
-        CAPTURE(show);
-        LauncherWindow launcher(StoreNotepadInSlot1);
-        std::string shownCaption, shownIndex;
-        ui::UiScript script;
-        script.On(kCaption, [&](HWND dialog) {
-            shownCaption = ui::ControlText(dialog, IDC_ITEM_CAPTION);
-            shownIndex = ui::ControlText(dialog, IDC_ITEM_ICON_INDEX);
-            ui::PickCombo(dialog, IDC_ITEM_SHOW_STATE, show);
-            ui::Click(dialog, IDOK);
-        });
-        CHECK(OpenItemDialog(launcher.window, 1) == 1);
-        CHECK(shownCaption == "メモ帳");
-        CHECK(shownIndex == "0");
-        ItemSlot stored = Stored(1);
-        ItemSlot expected = Item("メモ帳", kNotepad, 0, show);
-        CHECK(memcmp(&stored, &expected, sizeof stored) == 0);
-    }
-}
-
-TEST_CASE("deleting asks first and frees the slot; an empty caption asks nothing")
-{
-    SUBCASE("confirmed")
-    {
-        LauncherWindow launcher(StoreNotepadInSlot1);
-        REQUIRE(ButtonIcon(1) != nullptr);
-        std::string question;
-        ui::UiScript script;
-        script.On(kCaption, [](HWND dialog) { ui::Click(dialog, IDC_ITEM_DELETE); })
-            .Answer(IDYES, &question);
-        CHECK(OpenItemDialog(launcher.window, 1) == 1);
-        CHECK(question == "削除しますか？");
-        CHECK_FALSE(IsOccupied(1));
-        RegKey key(VELDAR_REG_BASE, VELDAR_REG_ITEMS, true);
-        CHECK(key.ReadString("Exe_1", nullptr, 0) == 1); // kept, as an empty string
-        CHECK(ButtonIcon(1) == nullptr);
-        CHECK(Settings->ItemButtons[1].Icon == nullptr);
-        CHECK(TipText(1).empty());
-    }
-    SUBCASE("declined")
-    {
-        LauncherWindow launcher(StoreNotepadInSlot1);
-        ui::UiScript script;
-        script.On(kCaption, [](HWND dialog) { ui::Click(dialog, IDC_ITEM_DELETE); })
-            .Answer(IDNO)
-            .On(kCaption, [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
-        CHECK(OpenItemDialog(launcher.window, 1) == 0);
-        CHECK(script.Done());
-        CHECK(std::string(Stored(1).Caption) == "メモ帳");
-    }
-    SUBCASE("with the caption field emptied nothing is asked")
-    {
-        LauncherWindow launcher(StoreNotepadInSlot1);
-        bool boxSeen = false;
-        ui::UiScript script;
-        script.On(kCaption, [&](HWND dialog) {
-            ui::SetControlText(dialog, IDC_ITEM_CAPTION, "");
-            SendMessageA(dialog, WM_COMMAND, IDC_ITEM_DELETE, 0);
-            for (HWND w : ui::ThreadWindows())
-                boxSeen = boxSeen || ui::IsMessageBox(w);
-            ui::Click(dialog, IDCANCEL);
-        });
-        CHECK(OpenItemDialog(launcher.window, 1) == 0);
-        CHECK_FALSE(boxSeen);
-        CHECK(std::string(Stored(1).Caption) == "メモ帳");
-    }
-}
-
-TEST_CASE("a chosen or dropped file fills only the empty fields")
-{
-    LauncherWindow launcher;
-    std::string caption, icon, folder, file;
-    std::string keptCaption, droppedFile, droppedCaption;
-    ui::UiScript script;
-    script.On(kCaption, [&](HWND dialog) {
-        ApplyChosenFile(dialog, "C:\\WINDOWS\\NOTEPAD.EXE");
-        caption = ui::ControlText(dialog, IDC_ITEM_CAPTION);
-        icon = ui::ControlText(dialog, IDC_ITEM_ICON_FILE);
-        folder = ui::ControlText(dialog, IDC_ITEM_FOLDER);
-        file = ui::ControlText(dialog, IDC_ITEM_FILE);
-
-        ui::SetControlText(dialog, IDC_ITEM_CAPTION, "自分の名前");
-        ApplyChosenFile(dialog, "C:\\windows\\regedit.exe");
-        keptCaption = ui::ControlText(dialog, IDC_ITEM_CAPTION);
-
-        // Several files dropped on the dialog: the first one counts.
-        ui::SetControlText(dialog, IDC_ITEM_CAPTION, "");
-        HDROP drop =
-            ui::MakeDrop({"C:\\windows\\system32\\write.exe", "C:\\windows\\hh.exe"}, POINT{5, 5});
-        SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-        droppedFile = ui::ControlText(dialog, IDC_ITEM_FILE);
-        droppedCaption = ui::ControlText(dialog, IDC_ITEM_CAPTION);
-        ui::Click(dialog, IDCANCEL);
-    });
-    CHECK(OpenItemDialog(launcher.window, 0) == 0);
-    CHECK(caption == "NOTEPAD.EXE");
-    CHECK(icon == "C:\\WINDOWS\\NOTEPAD.EXE");
-    CHECK(folder == "C:\\WINDOWS");
-    CHECK(file == "C:\\WINDOWS\\NOTEPAD.EXE");
-    CHECK(keptCaption == "自分の名前");
-    CHECK(droppedFile == "C:\\windows\\system32\\write.exe");
-    CHECK(droppedCaption == "write.exe");
-    CHECK_FALSE(IsOccupied(0)); // cancelled: nothing stored
-}
-
-TEST_CASE("the icon chooser fills the icon file and number; the item menu opens the dialog")
-{
-    LauncherWindow launcher;
-    std::string index, iconFile;
+    std::string fields, firstText, secondText;
+    int firstFocus = 0, secondFocus = 0, writtenMeanwhile = -1;
     ui::UiScript script;
     script
         .On(
             nullptr, [](HWND menu) { ui::ChooseMenuEntry(menu, IDM_ITEM_REGISTER); },
             ui::kMenuClass)
         .On(kCaption,
-            [](HWND dialog) {
+            [&](HWND dialog) {
+                fields = Fields(dialog);
+                ui::Click(dialog, IDOK);
+            })
+        .Answer(IDOK, &firstText)
+        .On(kCaption,
+            [&](HWND dialog) {
+                firstFocus = GetDlgCtrlID(GetFocus());
+                ui::SetControlText(dialog, IDC_ITEM_CAPTION, "メモ帳");
+                ui::Click(dialog, IDOK);
+            })
+        .Answer(IDOK, &secondText)
+        .On(kCaption, [&](HWND dialog) {
+            secondFocus = GetDlgCtrlID(GetFocus());
+            writtenMeanwhile = StoredSize("Cap_3");
+            ui::SetControlText(dialog, IDC_ITEM_FILE, kNotepad);
+            ui::Click(dialog, IDOK);
+        });
+    // The item menu's entry opens the dialog.
+    SendMessageA(launcher.window, WM_ITEMMENU, 3, 0);
+    CHECK(script.Failures().empty());
+    CHECK(script.Done());
+    CHECK(fields == "||||||通常");
+    CHECK(firstText == "必要な項目が入力されていません。");
+    CHECK(secondText == firstText);
+    CHECK(firstFocus == IDC_ITEM_CAPTION);
+    CHECK(secondFocus == IDC_ITEM_FILE);
+    CHECK(writtenMeanwhile == 0);
+
+    CHECK(Record(3) == std::string("メモ帳|") + kNotepad + "|" + kNotepad + "|||0|0");
+    CHECK(ButtonIcon(3) != nullptr);
+    CHECK(TipText(3) == "メモ帳");
+}
+
+TEST_CASE_FIXTURE(NotepadInSlot1,
+                  "modifying keeps what the dialog shows, and each show state round-trips")
+{
+    // Each pass shows the state the one before stored, so every state is read back once.
+    const char* shownAs[] = {"通常", "最小化", "最大化"};
+    for (int show = 0, before = 2; show < 3; before = show++) {
+        CAPTURE(show);
+        std::string shown;
+        ui::UiScript script;
+        script.On(kCaption, [&](HWND dialog) {
+            shown = Fields(dialog);
+            ui::PickCombo(dialog, IDC_ITEM_SHOW_STATE, show);
+            ui::Click(dialog, IDOK);
+        });
+        CHECK(OpenItemDialog(window, 1) == 1);
+        CHECK(shown == kNotepadRecord + std::string(shownAs[before]));
+        CHECK(Record(1) == kNotepadRecord + std::to_string(show));
+    }
+}
+
+TEST_CASE_FIXTURE(NotepadInSlot1,
+                  "deleting asks first and frees the slot; an empty caption asks nothing")
+{
+    REQUIRE(ButtonIcon(1) != nullptr);
+    std::string declined, confirmed, keptAfterNo;
+    bool askedEmpty = true;
+    auto remove = [](HWND dialog) { ui::Click(dialog, IDC_ITEM_DELETE); };
+    ui::UiScript script;
+    script.On(kCaption, remove)
+        .Answer(IDNO, &declined)
+        .On(kCaption,
+            [&](HWND dialog) {
+                keptAfterNo = Record(1);
+                ui::SetControlText(dialog, IDC_ITEM_CAPTION, "");
+                remove(dialog);
+            })
+        // The next window up must be the dialog itself, not a question.
+        .On(nullptr,
+            [&](HWND window) {
+                askedEmpty = ui::IsMessageBox(window);
+                if (askedEmpty)
+                    ui::Click(window, IDNO);
+            })
+        .On(kCaption,
+            [&](HWND dialog) {
+                ui::SetControlText(dialog, IDC_ITEM_CAPTION, "メモ帳");
+                remove(dialog);
+            })
+        .Answer(IDYES, &confirmed);
+    CHECK(OpenItemDialog(window, 1) == 1);
+    CHECK(script.Failures().empty());
+    CHECK(declined == "削除しますか？");
+    CHECK(keptAfterNo == kNotepadRecord + std::string("2"));
+    CHECK_FALSE(askedEmpty);
+    CHECK(confirmed == declined);
+    CHECK(Record(1) == "|||||0|0");
+    CHECK(StoredSize("Exe_1") == 1); // written, as an empty string
+    CHECK(ButtonIcon(1) == nullptr);
+    CHECK(TipText(1).empty());
+}
+
+TEST_CASE("a chosen or dropped file fills only the empty fields; the icon chooser fills its own")
+{
+    LauncherWindow launcher;
+    std::string chosen, kept, dropped;
+    ui::UiScript script;
+    script
+        .On(kCaption,
+            [&](HWND dialog) {
+                ApplyChosenFile(dialog, "C:\\WINDOWS\\NOTEPAD.EXE");
+                chosen = Fields(dialog);
+                ui::SetControlText(dialog, IDC_ITEM_CAPTION, "自分の名前");
+                ApplyChosenFile(dialog, "C:\\windows\\regedit.exe");
+                kept = Fields(dialog);
+                // Several files dropped on the dialog: the first one counts.
+                ui::SetControlText(dialog, IDC_ITEM_CAPTION, "");
+                HDROP drop = ui::MakeDrop({"D:\\tool\\hh.exe", "D:\\b.exe"}, POINT{5, 5});
+                SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+                dropped = Fields(dialog);
                 ui::SetControlText(dialog, IDC_ITEM_ICON_FILE,
                                    "C:\\windows\\system32\\shell32.dll");
                 ui::Click(dialog, IDC_ITEM_BROWSE_ICON);
@@ -264,20 +206,15 @@ TEST_CASE("the icon chooser fills the icon file and number; the item menu opens 
                 ui::PickList(chooser, IDC_CHOOSER_ICONS, 5);
                 ui::Click(chooser, IDOK);
             })
-        .On(kCaption, [&](HWND dialog) {
-            index = ui::ControlText(dialog, IDC_ITEM_ICON_INDEX);
-            iconFile = ui::ControlText(dialog, IDC_ITEM_ICON_FILE);
-            ui::SetControlText(dialog, IDC_ITEM_CAPTION, "シェル");
-            ui::SetControlText(dialog, IDC_ITEM_FILE, "C:\\windows");
-            ui::Click(dialog, IDOK);
-        });
-    SendMessageA(launcher.window, WM_ITEMMENU, 2, 0);
+        .On(kCaption, [](HWND dialog) { ui::Click(dialog, IDOK); });
+    CHECK(OpenItemDialog(launcher.window, 2) == 1);
     CHECK(script.Failures().empty());
-    CHECK(script.Done());
-    CHECK(index == "5");
-    CHECK(iconFile == "C:\\windows\\system32\\shell32.dll");
-    ItemSlot stored = Stored(2);
-    CHECK(stored.IconIndex == 5);
-    CHECK(std::string(stored.IconPath) == "C:\\windows\\system32\\shell32.dll");
-    CHECK(TipText(2) == "シェル");
+    CHECK(chosen ==
+          "NOTEPAD.EXE|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常");
+    CHECK(kept ==
+          "自分の名前|C:\\windows\\regedit.exe|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常");
+    CHECK(dropped == "hh.exe|D:\\tool\\hh.exe|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常");
+    CHECK(Record(2) ==
+          "hh.exe|D:\\tool\\hh.exe|C:\\windows\\system32\\shell32.dll|C:\\WINDOWS||5|0");
+    CHECK(TipText(2) == "hh.exe");
 }
