@@ -328,3 +328,19 @@ HDROP MakeDrop(const std::vector<std::string>& files, POINT point)
 }
 
 } // namespace ui
+
+namespace ui {
+
+std::string TooltipText(HWND tooltip, HWND tool)
+{
+    char text[1024] = "";
+    TTTOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.hwnd = GetParent(tool);
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    info.lpszText = text;
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+} // namespace ui

@@ -123,3 +123,11 @@ void DrainMessages();
 HDROP MakeDrop(const std::vector<std::string>& files, POINT point);
 
 } // namespace ui
+
+namespace ui {
+
+// The text a tooltip window gets from the owner of tool when it asks for the tool's text, as it
+// does before a tip shows; the tool is registered by its window.
+std::string TooltipText(HWND tooltip, HWND tool);
+
+} // namespace ui
