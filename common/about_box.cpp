@@ -17,7 +17,10 @@ HFONT AboutFont = nullptr;
 
 typedef BOOL(WINAPI* AnimateWindowProc)(HWND window, DWORD milliseconds, DWORD flags);
 
-// The dialog font in bold, one pixel lower than the name control, so the word fills it.
+// The dialog font in bold, its cell one pixel lower than the name control, so the word fills
+// the control. The height is that of the cell, not of the characters: with a font whose cell
+// is taller than its characters (as the ones that stand in for ＭＳ Ｐゴシック are) a character
+// height of the whole control puts the base line below it and cuts the word.
 void MakeTitleFont(HWND dialog)
 {
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
@@ -28,7 +31,7 @@ void MakeTitleFont(HWND dialog)
     RECT client = {};
     GetClientRect(name, &client);
     font.lfWeight = FW_BOLD;
-    font.lfHeight = -(client.bottom - client.top - 1);
+    font.lfHeight = client.bottom - client.top - 1;
     AboutFont = CreateFontIndirectA(&font);
     if (AboutFont)
         SendMessageA(name, WM_SETFONT, reinterpret_cast<WPARAM>(AboutFont), FALSE);
