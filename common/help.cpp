@@ -103,18 +103,21 @@ HtmlHelpProc BindHelpControl()
 }
 
 // VELDAR.CHM in the executable's folder, built anew at every call so that the current folder
-// never matters.
+// never matters. A failure leaves an error code that says why.
 bool HelpFilePath(char* out)
 {
     char module[MAX_PATH];
     DWORD length = GetModuleFileNameA(AppInstance, module, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    if (length == 0)
         return false;
     char folder[MAX_PATH];
-    if (!GetFolderPart(module, folder))
-        return false;
-    int written = snprintf(out, MAX_PATH, "%s\\%s%s", folder, "VELDAR", ".CHM");
-    return written > 0 && written < MAX_PATH;
+    int written = 0;
+    if (length < MAX_PATH && GetFolderPart(module, folder))
+        written = snprintf(out, MAX_PATH, "%s\\%s%s", folder, "VELDAR", ".CHM");
+    if (written > 0 && written < MAX_PATH)
+        return true;
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
 }
 
 } // namespace
