@@ -25,6 +25,19 @@ int ReportError(int code, const char* text)
     return 0;
 }
 
+int ReportShellFailure(HINSTANCE result)
+{
+    const INT_PTR kNoAssociation = 31; // SE_ERR_NOASSOC
+    INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    if (code == kNoAssociation)
+        SetLastError(ERROR_NO_ASSOCIATION);
+    else if (code >= ERROR_FILE_NOT_FOUND && code <= ERROR_BAD_FORMAT)
+        SetLastError(static_cast<DWORD>(code));
+    else if (GetLastError() == ERROR_SUCCESS)
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return ReportError(kLastError, nullptr);
+}
+
 int ReportInputError(HWND dialog, int controlId, int messageId)
 {
     ReportError(messageId ? messageId : IDS_ERR_REQUIRED, nullptr);
