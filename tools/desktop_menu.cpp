@@ -339,8 +339,3 @@ HMENU DesktopMenu()
 {
     return Menu;
 }
-
-int DesktopMenuColumnLength()
-{
-    return ColumnLength;
-}

@@ -28,6 +28,5 @@ void FreeDesktopMenu();
 // WM_MEASUREITEM and WM_DRAWITEM of the menu's owner; both always answer TRUE.
 BOOL MeasureDesktopMenuItem(HWND owner, MEASUREITEMSTRUCT* measure);
 BOOL DrawDesktopMenuItem(DRAWITEMSTRUCT* draw);
-// The menu while it is built or shown, else null; and the entries after which columns break.
+// The menu while it is built or shown, else null.
 HMENU DesktopMenu();
-int DesktopMenuColumnLength();

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlobj.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -136,36 +135,22 @@ int main(int argc, char** argv)
         failures += script.Done() && script.Failures().empty() ? 0 : 1;
     }
 
-    // The desktop tools: the system tools window, the desktop menu over two files made for it,
-    // and the run-file dialog.
     OpenSystemTools();
     ui::Pump(300);
     failures += Capture(Settings->SystemToolsWindow, "system_tools") ? 0 : 1;
     DestroyWindow(Settings->SystemToolsWindow);
-    char desktop[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
-    const std::string files[] = {desktop + std::string("\\メモ.txt"),
-                                 desktop + std::string("\\予定表")};
-    for (const std::string& f : files)
-        CloseHandle(CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     SetCursorPos(60, 100);
     ui::UiScript tools;
-    tools
-        .On(
-            nullptr,
-            [&](HWND menu) {
-                failures += Capture(menu, "desktop_menu") ? 0 : 1;
-                ui::DismissMenu(menu);
-            },
-            ui::kMenuClass)
-        .On("ファイル名を指定して実行", [&](HWND dialog) {
-            ui::SetControlText(dialog, IDC_RUN_INPUT, "C:\\windows\\notepad.exe");
-            failures += Capture(dialog, "run_file") ? 0 : 1;
-            ui::Click(dialog, IDCANCEL);
-        });
+    tools.On(nullptr, [&](HWND menu) {
+        failures += Capture(menu, "desktop_menu") ? 0 : 1;
+        ui::DismissMenu(menu);
+    }, ui::kMenuClass);
+    tools.On("ファイル名を指定して実行", [&](HWND dialog) {
+        ui::SetControlText(dialog, IDC_RUN_INPUT, "C:\\windows\\notepad.exe");
+        failures += Capture(dialog, "run_file") ? 0 : 1;
+        ui::Click(dialog, IDCANCEL);
+    });
     ShowDesktopMenu(main);
-    for (const std::string& f : files)
-        DeleteFileA(f.c_str());
     OpenRunFileDialog(main);
     failures += tools.Done() ? 0 : 1;
 
