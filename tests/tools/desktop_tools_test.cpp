@@ -237,10 +237,14 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     std::string shown[3], offered, enabled;
     ui::UiScript script;
     script.On(caption, [&](HWND dialog) {
-        for (const char* text : {"", "x", ""}) {
-            ui::SetControlText(dialog, IDC_RUN_INPUT, text);
-            enabled += IsWindowEnabled(GetDlgItem(dialog, IDOK)) ? "1" : "0";
-        }
+        auto state = [&] { enabled += IsWindowEnabled(GetDlgItem(dialog, IDOK)) ? "1" : "0"; };
+        state();
+        for (int i = 0; i < 100; ++i) // far beyond the width of the field
+            SendMessageA(GetDlgItem(dialog, IDC_RUN_INPUT), WM_CHAR, 'a', 0);
+        state();
+        enabled += std::to_string(ui::ControlText(dialog, IDC_RUN_INPUT).size());
+        ui::SetControlText(dialog, IDC_RUN_INPUT, "");
+        state();
     });
     for (int i = 0; i < 3; ++i) {
         script.On(caption, [&, i](HWND dialog) {
@@ -258,7 +262,10 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     });
     CHECK(ProbeRun([&] { CHECK(OpenRunFileDialog(launcher.window) == 1); }).rfind("args=\n", 0) ==
           0);
-    CHECK(enabled == "010"); // empty, typed, deleted
+    CHECK(enabled == "0"
+                     "1"
+                     "100"
+                     "0"); // empty, typed, all typed is there, deleted
 
     // What opened is offered at the next opening, also after a restart; Cancel keeps it.
     SaveSettings(launcher.window);
