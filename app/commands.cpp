@@ -41,8 +41,8 @@ void RunCommand(HWND window, int id)
     case IDM_DESKTOP_MENU: ShowDesktopMenu(window); break;
     case IDM_RUN_FILE: OpenRunFileDialog(window); break;
     // Not built yet, so these do nothing for now: the process manager, exit, log off and
-    // restart, the shutdown reservation, the page jump, the options, the help file and the About box. The move
-    // entry of the item menu waits in ShowItemMenu for the same reason.
+    // restart, the shutdown reservation, the page jump, the options, the help file and the About
+    // box. The move entry of the item menu waits in ShowItemMenu for the same reason.
     case IDM_PROCESS_MANAGER:
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:

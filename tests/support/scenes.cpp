@@ -141,10 +141,13 @@ int main(int argc, char** argv)
     DestroyWindow(Settings->SystemToolsWindow);
     SetCursorPos(60, 100);
     ui::UiScript tools;
-    tools.On(nullptr, [&](HWND menu) {
-        failures += Capture(menu, "desktop_menu") ? 0 : 1;
-        ui::DismissMenu(menu);
-    }, ui::kMenuClass);
+    tools.On(
+        nullptr,
+        [&](HWND menu) {
+            failures += Capture(menu, "desktop_menu") ? 0 : 1;
+            ui::DismissMenu(menu);
+        },
+        ui::kMenuClass);
     tools.On("ファイル名を指定して実行", [&](HWND dialog) {
         ui::SetControlText(dialog, IDC_RUN_INPUT, "C:\\windows\\notepad.exe");
         failures += Capture(dialog, "run_file") ? 0 : 1;
