@@ -106,8 +106,8 @@ void TakeItem(LPCITEMIDLIST itemId, int* topPosition, PendingDesktopItem** pendi
     if (FAILED(DesktopFolder->GetDisplayNameOf(itemId, SHGDN_NORMAL, &shown)))
         return;
     // Only a test that the item has a name; converting also frees the shell's string.
-    char probe[MAX_PATH];
-    StrRetToBufA(&shown, itemId, probe, sizeof probe);
+    char name[MAX_PATH];
+    StrRetToBufA(&shown, itemId, name, sizeof name);
 
     SHFILEINFOA info = {};
     HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(

@@ -38,6 +38,8 @@ void OnRun(HWND dialog)
 {
     char text[kReadSize] = "";
     GetDlgItemTextA(dialog, IDC_RUN_INPUT, text, sizeof text);
+    if (!text[0])
+        return;
     if (strlen(text) >= static_cast<size_t>(kTextSize)) {
         ReportInputError(dialog, IDC_RUN_INPUT, IDS_ERR_BAD_VALUE);
         return;
