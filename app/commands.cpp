@@ -7,6 +7,8 @@
 #include "app/item_launch.h"
 #include "app/main_window.h"
 #include "app/page_grid.h"
+#include "common/about_box.h"
+#include "common/help.h"
 #include "common/report_error.h"
 #include "resource.h"
 #include "store/settings_store.h"
@@ -40,18 +42,18 @@ void RunCommand(HWND window, int id)
     case IDM_SYSTEM_TOOLS: OpenSystemTools(); break;
     case IDM_DESKTOP_MENU: ShowDesktopMenu(window); break;
     case IDM_RUN_FILE: OpenRunFileDialog(window); break;
+    case IDM_HELP: ShowHelp(0, 0); break;
+    case IDM_ABOUT: ShowAboutBox(MainWindow); break;
     // Not built yet, so these do nothing for now: the process manager, exit, log off and
-    // restart, the shutdown reservation, the page jump, the options, the help file and the About
-    // box. The move entry of the item menu waits in ShowItemMenu for the same reason.
+    // restart, the shutdown reservation, the page jump and the options. The move entry of the
+    // item menu waits in ShowItemMenu for the same reason.
     case IDM_PROCESS_MANAGER:
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:
     case IDM_RESTART:
     case IDM_RESERVATION:
     case IDM_PAGE_JUMP:
-    case IDM_OPTIONS:
-    case IDM_HELP:
-    case IDM_ABOUT: break;
+    case IDM_OPTIONS: break;
     }
 }
 
