@@ -157,7 +157,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     // After the end of the session only closing is left; a size change, drop or timer that
     // still arrives must not rebuild from released state.
-    if (TornDown && message != WM_DESTROY && message != WM_CLOSE) {
+    if (TornDown && message != WM_CREATE && message != WM_DESTROY && message != WM_CLOSE) {
         if (message == WM_DROPFILES)
             DragFinish(reinterpret_cast<HDROP>(wParam));
         return DefWindowProcA(window, message, wParam, lParam);
