@@ -65,30 +65,6 @@ TEST_CASE("error boxes show the given text, the system's text or the program's s
     CHECK(controls == "1088 1 ");
 }
 
-TEST_CASE("an input error names the missing field, then focuses the control")
-{
-    HWND dialog = MakeWindow(10, 10, 200, 100);
-    HWND first = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, dialog,
-                                 reinterpret_cast<HMENU>(101), nullptr, nullptr);
-    CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 30, 50, 20, dialog,
-                    reinterpret_cast<HMENU>(102), nullptr, nullptr);
-    SetForegroundWindow(dialog);
-    SetFocus(first);
-    std::string text;
-    int focusWhileShown = 0;
-    ui::UiScript script;
-    script.On(nullptr, [&](HWND box) {
-        text = ui::MessageText(box);
-        focusWhileShown = GetDlgCtrlID(GetFocus());
-        ui::Click(box, IDOK);
-    });
-    CHECK(ReportInputError(dialog, 102, 0) == 0);
-    CHECK(text == "必要な項目が入力されていません。");
-    CHECK(focusWhileShown != 102);
-    CHECK(GetDlgCtrlID(GetFocus()) == 102);
-    DestroyWindow(dialog);
-}
-
 TEST_CASE("the platform family is the one the prefix is set to")
 {
     const char* expected = getenv("VELDAR_EXPECT_OS_FAMILY");

@@ -24,9 +24,7 @@ public:
     ~UiScript();
     UiScript(const UiScript&) = delete;
     UiScript& operator=(const UiScript&) = delete;
-    // Waits for a window with this caption (any when null) and class (any when null).
     UiScript& On(const char* caption, Action action, const char* className = nullptr);
-    // A message box: keeps its text, then presses button.
     UiScript& Answer(int button, std::string* text = nullptr);
     bool Done() const { return next_ == steps_.size(); }
     size_t StepsRun() const { return next_; }
@@ -54,7 +52,6 @@ std::string TextOf(HWND window);
 std::string ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const char* text);
 void Click(HWND dialog, int id); // posted, as the user's click arrives
-// Select an entry and send the notification a user's pick sends.
 void PickCombo(HWND dialog, int id, int index);
 void PickList(HWND dialog, int id, int index);
 void Check(HWND dialog, int id, bool on);
@@ -62,10 +59,9 @@ std::string MessageText(HWND box);
 bool IsMessageBox(HWND window);
 std::vector<HWND> ThreadWindows(); // visible, enabled top-level windows of this thread
 void Pump(DWORD ms);
-// Pumps until done() holds or timeoutMs passed; returns done().
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
-void DrainMessages(); // what is already queued, without waiting
-// A visible window of class className of process pid, or null after timeoutMs.
+void DrainMessages(); // what is already queued
+// Pump until done() holds or the time is up (then the last done()); null after the time.
 HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs);
 std::string BuildFile(const char* name); // a file next to the test program
 bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi,
