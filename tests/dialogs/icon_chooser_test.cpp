@@ -79,16 +79,6 @@ ui::Action ReadAnd(std::string* row, int button)
     };
 }
 
-// A copy of an icon file under another name, removed with the case.
-struct FileCopy {
-    std::string path;
-    FileCopy(const std::string& from, const std::string& to) : path(to)
-    {
-        REQUIRE(CopyFileA(from.c_str(), to.c_str(), FALSE));
-    }
-    ~FileCopy() { DeleteFileA(path.c_str()); }
-};
-
 // The pixels of the leftmost cell of the icon list as it paints itself or, without a list, of
 // shell32's icon number icon drawn alone where a cell draws it.
 std::vector<COLORREF> FirstCell(HWND list, int icon)
@@ -150,15 +140,17 @@ TEST_CASE_FIXTURE(ChooserCase,
                   "another file, picked, typed or from the library menu, starts at its first icon")
 {
     // Wine has no MORICONS.DLL or PIFMGR.DLL: copies of an icon library stand in for them.
-    FileCopy moricons(kShell32, InFolder(GetWindowsDirectoryA, "MORICONS.DLL"));
-    FileCopy pifmgr(kShell32, InFolder(GetSystemDirectoryA, "PIFMGR.DLL"));
+    const std::string moricons = InFolder(GetWindowsDirectoryA, "MORICONS.DLL"),
+                      pifmgr = InFolder(GetSystemDirectoryA, "PIFMGR.DLL");
+    REQUIRE((CopyFileA(kShell32.c_str(), moricons.c_str(), FALSE) &&
+             CopyFileA(kShell32.c_str(), pifmgr.c_str(), FALSE)));
     std::string cancelled, browsed, typed, rows;
     ui::UiScript script;
     script.On(kCaption, [](HWND dialog) { ui::Click(dialog, IDC_CHOOSER_BROWSE); })
         .On("開く", [](HWND open) { ui::Click(open, IDCANCEL); })
         .On(kCaption, ReadAnd(&cancelled, IDC_CHOOSER_BROWSE))
         .On("開く", [&](HWND open) {
-            ui::SetControlText(open, 0x47C /* file name box */, moricons.path.c_str());
+            ui::SetControlText(open, 0x47C /* file name box */, moricons.c_str());
             ui::Click(open, IDOK);
         });
     for (UINT command : {IDM_LIBRARY_SHELL32, IDM_LIBRARY_MORICONS, IDM_LIBRARY_PIFMGR}) {
@@ -185,12 +177,13 @@ TEST_CASE_FIXTURE(ChooserCase,
         .On(kCaption, ReadAnd(&typed, IDOK));
     CHECK(Choose(script, kShell32, 5) == 0);
     CHECK(cancelled == RowOf(kShell32, kShellIcons, 5));
-    CHECK(rows == RowOf(moricons.path, kShellIcons, 0) + "\n" +
+    CHECK(rows == RowOf(moricons, kShellIcons, 0) + "\n" +
                       RowOf(InFolder(GetSystemDirectoryA, "SHELL32.DLL"), kShellIcons, 0) + "\n" +
-                      RowOf(moricons.path, kShellIcons, 0) + "\n" +
-                      RowOf(pifmgr.path, kShellIcons, 0) + "\n");
+                      RowOf(moricons, kShellIcons, 0) + "\n" + RowOf(pifmgr, kShellIcons, 0) +
+                      "\n");
     CHECK(typed == RowOf(kNotepad, 1, 0));
     CHECK(kNotepad == path);
+    CHECK(DeleteFileA(moricons.c_str()) + DeleteFileA(pifmgr.c_str()) == 2);
 }
 
 TEST_CASE_FIXTURE(ChooserCase, "OK without a file or without an icon asks for it and stays open")

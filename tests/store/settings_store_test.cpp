@@ -27,11 +27,6 @@ void Write(const char* path, const char* name, DWORD type, const void* data, DWO
     REQUIRE(SHSetValueA(HKEY_CURRENT_USER, path, name, type, data, size) == ERROR_SUCCESS);
 }
 
-void WriteDword(const char* name, DWORD value)
-{
-    Write(kSettings, name, REG_DWORD, &value, 4);
-}
-
 std::string Dword(DWORD value)
 {
     return "4:" + std::string(reinterpret_cast<const char*>(&value), 4);
@@ -104,9 +99,9 @@ TEST_CASE_FIXTURE(FreshSettings, "stored counts outside their ranges load as the
     };
     for (const auto& c : cases) {
         CAPTURE(c.start);
-        WriteDword("Ico", c.ico);
-        WriteDword("Page", c.page);
-        WriteDword("Start", c.start);
+        Write(kSettings, "Ico", REG_DWORD, &c.ico, 4);
+        Write(kSettings, "Page", REG_DWORD, &c.page, 4);
+        Write(kSettings, "Start", REG_DWORD, &c.start, 4);
         RECT pos;
         LoadSettings(&pos);
         CHECK(Numbers({Settings->IconsPerPage, Settings->MaxPages, Settings->StartPage}) ==
@@ -152,13 +147,9 @@ TEST_CASE_FIXTURE(FreshSettings, "damaged stored values never yield unstored or 
 
 TEST_CASE_FIXTURE(FreshSettings, "items round-trip under their value names; free slots read empty")
 {
-    ItemSlot item = {"メモ帳",
-                     "C:\\windows\\notepad.exe",
-                     "C:\\windows\\system32\\shell32.dll",
-                     "C:\\windows",
-                     "/a \"b c\"",
-                     3,
-                     2};
+    ItemSlot item =
+        MakeItem("メモ帳", "C:\\windows\\notepad.exe", "/a \"b c\"", "C:\\windows", 2, 3);
+    lstrcpynA(item.IconPath, "C:\\windows\\system32\\shell32.dll", sizeof item.IconPath);
     CHECK(SaveItem(7, &item));
     CHECK(SaveItem(1234, &item));
     const char* names[] = {"Cap_7", "Exe_7", "Ico_7", "Dir_7", "Cmd_7"};
