@@ -11,22 +11,6 @@ namespace {
 const char kCaption[] = "登録／変更";
 const char kNotepad[] = "C:\\windows\\notepad.exe";
 
-// The main window over a registry that holds Notepad, maximised, in slot 1.
-struct NotepadInSlot1 : LauncherWindow {
-    NotepadInSlot1()
-        : LauncherWindow([] {
-              ItemSlot item = {"メモ帳",
-                               "C:\\windows\\notepad.exe",
-                               "C:\\windows\\notepad.exe",
-                               "C:\\windows",
-                               "-x",
-                               0,
-                               2};
-              SaveItem(1, &item);
-          })
-    {
-    }
-};
 const char kNotepadRecord[] =
     "メモ帳|C:\\windows\\notepad.exe|C:\\windows\\notepad.exe|C:\\windows|-x|0|";
 
@@ -83,9 +67,13 @@ TEST_CASE("registering on a free slot asks for caption and file, then stores and
     CHECK(Shown(3) == "メモ帳");
 }
 
-TEST_CASE_FIXTURE(NotepadInSlot1,
-                  "modifying shows the stored item, and each show state round-trips")
+TEST_CASE("modifying shows the stored item, each show state round-trips, and deleting asks first "
+          "and frees the slot; with an empty caption it asks nothing")
 {
+    LauncherWindow launcher([] {
+        ItemSlot item = MakeItem("メモ帳", "C:\\windows\\notepad.exe", "-x", "C:\\windows", 2);
+        SaveItem(1, &item);
+    });
     // Each pass shows the state the one before stored, so every state is read back once.
     const char* shownAs[] = {"通常", "最小化", "最大化"};
     for (int show = 0, before = 2; show < 3; before = show++) {
@@ -96,16 +84,11 @@ TEST_CASE_FIXTURE(NotepadInSlot1,
             ui::PickCombo(dialog, IDC_ITEM_SHOW_STATE, show);
             ui::Click(dialog, IDOK);
         });
-        CHECK(OpenItemDialog(window, 1) == 1);
+        CHECK(OpenItemDialog(launcher.window, 1) == 1);
         CHECK(script.Failures().empty());
         CHECK(shown == kNotepadRecord + std::string(shownAs[before]));
         CHECK(Record(1) == kNotepadRecord + std::to_string(show));
     }
-}
-
-TEST_CASE_FIXTURE(NotepadInSlot1,
-                  "deleting asks first and frees the slot; an empty caption asks nothing")
-{
     std::string declined, confirmed, keptAfterNo;
     auto remove = [](HWND dialog) { ui::Click(dialog, IDC_ITEM_DELETE); };
     ui::UiScript script;
@@ -124,7 +107,7 @@ TEST_CASE_FIXTURE(NotepadInSlot1,
                 remove(dialog);
             })
         .Answer(IDYES, &confirmed);
-    CHECK(OpenItemDialog(window, 1) == 1);
+    CHECK(OpenItemDialog(launcher.window, 1) == 1);
     CHECK(script.Failures().empty());
     CHECK(declined == "削除しますか？");
     CHECK(keptAfterNo == kNotepadRecord + std::string("2"));
