@@ -152,7 +152,7 @@ const char* GetFolderPart(const char* path, char* out)
     // The folder of a file in a root keeps its separator: "C:" alone would name the current
     // folder of drive C, not its root.
     bool root = separator == path || (separator == path + 2 && path[1] == ':' &&
-                                       !IsDBCSLeadByte(static_cast<BYTE>(path[0])));
+                                      !IsDBCSLeadByte(static_cast<BYTE>(path[0])));
     CopyWhole(out, path, root ? separator + 1 : separator);
     return separator;
 }
