@@ -46,8 +46,13 @@ bool IsUsablePosition(const RECT& pos)
     return MonitorFromPoint(corner, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
+// Set once the end of the session or the destruction released the window's content. Until the
+// window is gone, no handler may touch what was released.
+bool TornDown = false;
+
 LRESULT OnCreate(HWND window)
 {
+    TornDown = false;
     if (!CreateMainControls(window))
         return -1;
     DragAcceptFiles(window, TRUE);
@@ -133,6 +138,7 @@ void TearDownMainWindow(HWND window)
     LauncherSettings* s = Settings;
     if (!s)
         return;
+    TornDown = true;
     SaveSettings(window);
     FreeDesktopMenu();
     DeleteAndNull(s->ChooserButtonBitmap);
@@ -152,6 +158,13 @@ void TearDownMainWindow(HWND window)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // After the end of the session only closing is left; a size change, drop or timer that
+    // still arrives must not rebuild from released state.
+    if (TornDown && message != WM_CREATE && message != WM_DESTROY && message != WM_CLOSE) {
+        if (message == WM_DROPFILES)
+            DragFinish(reinterpret_cast<HDROP>(wParam));
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy(window);

@@ -239,6 +239,8 @@ TooltipManager* ItemTooltip()
 LRESULT CALLBACK ItemButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LauncherSettings* s = Settings;
+    if (!s || !s->ItemButtons)
+        return DefWindowProcA(button, message, wParam, lParam);
     if (message == WM_RBUTTONDOWN) {
         int position = -1;
         for (int p = 0; p < s->IconsPerPage; ++p) {
@@ -247,7 +249,9 @@ LRESULT CALLBACK ItemButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM
                 break;
             }
         }
-        SendMessageA(GetParent(button), WM_ITEMMENU, static_cast<WPARAM>(position), lParam);
+        // Posted: the menu opens after this message returned, so a command that rebuilds the
+        // grid (a move) does not destroy the button while its procedure still runs.
+        PostMessageA(GetParent(button), WM_ITEMMENU, static_cast<WPARAM>(position), lParam);
     }
     return CallWindowProcA(s->ItemButtons[0].BaseProc, button, message, wParam, lParam);
 }
