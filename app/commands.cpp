@@ -8,6 +8,8 @@
 #include "app/main_window.h"
 #include "app/page_grid.h"
 #include "common/report_error.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/page_jump_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
 
@@ -34,10 +36,11 @@ void RunCommand(HWND window, int id)
     switch (id) {
     case IDM_HOME_PAGE: OpenHomePage(window); break;
     case IDM_QUIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_PAGE_JUMP: JumpToPage(window); break;
+    case IDM_OPTIONS: ShowOptions(window); break;
     // Not built yet, so these do nothing for now: the system tools window, the desktop menu,
     // the process manager, the run-file dialog, exit, log off and restart, the shutdown
-    // reservation, the page jump, the options, the help file and the About box. The move
-    // entry of the item menu waits in ShowItemMenu for the same reason.
+    // reservation, the help file and the About box.
     case IDM_SYSTEM_TOOLS:
     case IDM_DESKTOP_MENU:
     case IDM_PROCESS_MANAGER:
@@ -46,8 +49,6 @@ void RunCommand(HWND window, int id)
     case IDM_LOG_OFF:
     case IDM_RESTART:
     case IDM_RESERVATION:
-    case IDM_PAGE_JUMP:
-    case IDM_OPTIONS:
     case IDM_HELP:
     case IDM_ABOUT: break;
     }
