@@ -11,6 +11,9 @@
 
 #include "app/main_window.h"
 #include "dialogs/item_dialog.h"
+#include "dialogs/move_item_dialog.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/page_jump_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
 #include "ui_driver.h"
@@ -129,6 +132,21 @@ int main(int argc, char** argv)
                 })
             .On("登録／変更", [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
         OpenItemDialog(main, 0);
+        failures += script.Done() && script.Failures().empty() ? 0 : 1;
+    }
+
+    // The options, page jump and move dialogs, each cancelled after its picture.
+    {
+        ui::UiScript script;
+        for (auto [caption, name] : {std::pair("オプション", "options"),
+                                     {"ページ移動", "page_jump"}, {"移動", "move_item"}})
+            script.On(caption, [&failures, name = name](HWND dialog) {
+                failures += Capture(dialog, name) ? 0 : 1;
+                ui::Click(dialog, IDCANCEL);
+            });
+        ShowOptions(main);
+        JumpToPage(main);
+        MoveItem(main, 0);
         failures += script.Done() && script.Failures().empty() ? 0 : 1;
     }
 
