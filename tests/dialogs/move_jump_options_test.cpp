@@ -101,11 +101,11 @@ void Answer(ui::UiScript& script, int button)
 } // namespace
 
 TEST_CASE("page jump and options: a start page beyond the last waits for a choice; cancel "
-          "changes nothing; the pages alone rebuild nothing")
+          "changes nothing; the pages alone rebuild nothing; 10 to 5 icons regroups at once")
 {
-    LauncherWindow launcher([] { StoreSettings({{"Ico", 12}, {"Start", 25}, {"Reserve", 1}}); });
-    Store(13, "十四");
-    HWND button = Settings->ItemButtons[0].Window;
+    LauncherWindow launcher([] { StoreSettings({{"Start", 25}, {"Reserve", 1}}); });
+    HWND w = launcher.window, button = Settings->ItemButtons[0].Window;
+    Store(7, "七"), Store(13, "十四");
     ui::UiScript script;
     Choose(script, IDM_PAGE_JUMP);
     script.On("ページ移動", [](HWND d) {
@@ -114,7 +114,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
     });
     script.On("ページ移動", [](HWND d) { ui::PickCombo(d, IDC_JUMP_PAGE, 1), ui::Click(d, IDOK); });
     script.On("ページ移動", [](HWND d) {
-        Seen += Shown(1) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL), ui::Click(d, IDCANCEL);
+        Seen += Shown(3) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL), ui::Click(d, IDCANCEL);
     });
     Choose(script, IDM_OPTIONS);
     script.On("オプション", [](HWND d) {
@@ -134,18 +134,34 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
         ui::Check(d, IDC_OPT_RESERVE_AT_START, true), ui::Check(d, IDC_OPT_RESERVE_NO_CONFIRM, 1);
         ui::Check(d, IDC_OPT_RESERVE_AT_START, false), ui::Click(d, IDOK);
     });
-    SendMessageA(GetDlgItem(launcher.window, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
-    CHECK(JumpToPage(launcher.window) == 0);
+    // Then 5, 10 (a round that warms the caches), 5 and 10 icons per page.
+    for (int entry : {2, 7, 2, 7})
+        script.On("オプション", [=](HWND d) {
+            ui::PickCombo(d, IDC_OPT_ICONS_PER_PAGE, entry), ui::Click(d, IDOK);
+        });
+    SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
+    CHECK(JumpToPage(w) == 0);
     const std::string before = Census().substr(0, 13);
-    SendMessageA(GetDlgItem(launcher.window, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     CHECK(Census().substr(0, 13) == before);
-    CHECK(ShowOptions(launcher.window) == 1);
-    CHECK(script.Failures().empty());
-    CHECK(Seen == "20|-1|Veldar - 2 十四 icon|1|9|-1|15|起動時のページ(&B):");
-    CHECK(Census().substr(0, 11) == "12 5 4 0 1|");
+    CHECK(ShowOptions(w) == 1);
+    CHECK(Seen == "20|-1|Veldar - 2 十四 icon|1|7|-1|15|起動時のページ(&B):");
+    CHECK(Census().substr(0, 11) == "10 5 4 0 1|");
     // Nothing reaches the registry before the settings are saved at teardown.
     CHECK(RegKey(VELDAR_REG_BASE, VELDAR_REG_SETTINGS, true).ReadDword("Start") == 25);
     CHECK(Settings->ItemButtons[0].Window == button);
+
+    RECT wide, narrow;
+    ShowOptions(w), ShowOptions(w), GetWindowRect(w, &wide);
+    const std::string census = Census();
+    CHECK(ShowOptions(w) == 1);
+    GetWindowRect(w, &narrow);
+    CHECK(wide.right - wide.left - (narrow.right - narrow.left) == 190);
+    CHECK(Shown(2) == "Veldar - 2 七 icon|");
+    CHECK((GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 4) && !GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 5)));
+    CHECK(ShowOptions(w) == 1);
+    CHECK(Census() == census);
+    CHECK(script.Failures().empty());
 }
 
 TEST_CASE("move from the item menu: free slots only; No keeps both; Yes moves and rebuilds")
@@ -201,29 +217,4 @@ TEST_CASE("move over 100 pages of 20: the last line, the whole question, a slot 
     CHECK(Seen == "004: 1ページ 5番|1234: 62ページ 15番|1999: 100ページ 20番||'" + caption +
                       "' を '1999: 100ページ 20番' に移動しますか？|不正な値です。|1998|");
     CHECK(Slot(1999) + Slot(3) == "他 55|" + caption + " 312|");
-}
-
-TEST_CASE("options: 10 to 5 icons per page regroups the row at once; back leaves no handle")
-{
-    LauncherWindow launcher([] { StoreSettings({{"Start", 1}}); });
-    for (int slot = 0; slot < 20; ++slot)
-        Store(slot, ("項目" + std::to_string(slot)).c_str());
-    auto apply = [](int entry) {
-        ui::UiScript script;
-        script.On("オプション", [=](HWND d) {
-            ui::PickCombo(d, IDC_OPT_ICONS_PER_PAGE, entry), ui::Click(d, IDOK);
-        });
-        CHECK(ShowOptions(MainWindow) == 1);
-        return Census();
-    };
-    apply(2), apply(7);
-    RECT wide, narrow;
-    GetWindowRect(MainWindow, &wide);
-    const std::string before = Census();
-    CHECK(apply(2).substr(0, 2) == "5 ");
-    CHECK(Shown(2) + Shown(4) == "Veldar - 2 項目7 icon|Veldar - 2 項目9 icon|");
-    GetWindowRect(MainWindow, &narrow);
-    CHECK(wide.right - wide.left - (narrow.right - narrow.left) == 190);
-    CHECK(GetDlgItem(MainWindow, IDC_ITEM_BUTTON_FIRST + 5) == nullptr);
-    CHECK(apply(7) == before);
 }

@@ -136,19 +136,14 @@ int main(int argc, char** argv)
     }
 
     // The options, page jump and move dialogs, each cancelled after its picture.
-    {
-        ui::UiScript script;
-        for (auto [caption, name] : {std::pair("オプション", "options"),
-                                     {"ページ移動", "page_jump"}, {"移動", "move_item"}})
-            script.On(caption, [&failures, name = name](HWND dialog) {
-                failures += Capture(dialog, name) ? 0 : 1;
-                ui::Click(dialog, IDCANCEL);
-            });
-        ShowOptions(main);
-        JumpToPage(main);
-        MoveItem(main, 0);
-        failures += script.Done() && script.Failures().empty() ? 0 : 1;
-    }
+    ui::UiScript dialogs;
+    for (auto [caption, name] :
+         {std::pair("オプション", "options"), {"ページ移動", "page_jump"}, {"移動", "move_item"}})
+        dialogs.On(caption, [&failures, name = name](HWND dialog) {
+            failures += Capture(dialog, name) ? 0 : 1, ui::Click(dialog, IDCANCEL);
+        });
+    ShowOptions(main), JumpToPage(main), MoveItem(main, 0);
+    failures += dialogs.Done() && dialogs.Failures().empty() ? 0 : 1;
 
     DestroyWindow(main);
     free(Settings);
