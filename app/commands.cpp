@@ -7,11 +7,16 @@
 #include "app/item_launch.h"
 #include "app/main_window.h"
 #include "app/page_grid.h"
+#include "common/about_box.h"
+#include "common/help.h"
 #include "common/report_error.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_jump_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "tools/desktop_menu.h"
+#include "tools/run_file_dialog.h"
+#include "tools/system_tools.h"
 
 namespace {
 
@@ -27,7 +32,7 @@ void OpenHomePage(HWND window)
         address[0] = '\0';
     HINSTANCE result = ShellExecuteA(window, "open", address, nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(result) <= 32)
-        ReportError(kLastError, nullptr);
+        ReportShellFailure(result);
 }
 
 // One command of the tools or launcher menu, or of a function key.
@@ -36,21 +41,20 @@ void RunCommand(HWND window, int id)
     switch (id) {
     case IDM_HOME_PAGE: OpenHomePage(window); break;
     case IDM_QUIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_SYSTEM_TOOLS: OpenSystemTools(); break;
+    case IDM_DESKTOP_MENU: ShowDesktopMenu(window); break;
+    case IDM_RUN_FILE: OpenRunFileDialog(window); break;
+    case IDM_HELP: ShowHelp(0, 0); break;
+    case IDM_ABOUT: ShowAboutBox(MainWindow); break;
     case IDM_PAGE_JUMP: JumpToPage(window); break;
     case IDM_OPTIONS: ShowOptions(window); break;
-    // Not built yet, so these do nothing for now: the system tools window, the desktop menu,
-    // the process manager, the run-file dialog, exit, log off and restart, the shutdown
-    // reservation, the help file and the About box.
-    case IDM_SYSTEM_TOOLS:
-    case IDM_DESKTOP_MENU:
+    // Not built yet, so these do nothing for now: the process manager, exit, log off and
+    // restart, and the shutdown reservation.
     case IDM_PROCESS_MANAGER:
-    case IDM_RUN_FILE:
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:
     case IDM_RESTART:
-    case IDM_RESERVATION:
-    case IDM_HELP:
-    case IDM_ABOUT: break;
+    case IDM_RESERVATION: break;
     }
 }
 

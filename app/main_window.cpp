@@ -8,8 +8,11 @@
 #include "app/commands.h"
 #include "app/item_launch.h"
 #include "app/page_grid.h"
+#include "common/help.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "tools/desktop_menu.h"
+#include "tools/system_tools.h"
 
 HINSTANCE AppInstance = nullptr;
 HWND MainWindow = nullptr;
@@ -94,12 +97,10 @@ bool RegisterWindowClasses()
     if (!RegisterClassExA(&main))
         return false;
 
-    // The system tools window procedure is installed when that window is built; until then
-    // the class behaves as a plain window.
     WNDCLASSEXA tools = {};
     tools.cbSize = sizeof tools;
     tools.style = CS_HREDRAW | CS_VREDRAW;
-    tools.lpfnWndProc = DefWindowProcA;
+    tools.lpfnWndProc = SystemToolsWindowProc;
     tools.hInstance = AppInstance;
     tools.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     tools.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
@@ -133,6 +134,7 @@ void TearDownMainWindow(HWND window)
     if (!s)
         return;
     SaveSettings(window);
+    FreeDesktopMenu();
     DeleteAndNull(s->ChooserButtonBitmap);
     DeleteAndNull(s->MenuButtonBitmap);
     if (s->ToolCursor) {
@@ -145,6 +147,7 @@ void TearDownMainWindow(HWND window)
     DestroyAndNull(s->ToolsMenuButton);
     DestroyAndNull(s->LauncherMenuButton);
     DestroyAndNull(s->SystemToolsWindow);
+    CloseHelp();
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -160,6 +163,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: HandleCommand(window, wParam); return 0;
     case WM_INITMENU: EnableItemMenuEntries(window, reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_DROPFILES: HandleDroppedFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_MEASUREITEM:
+        return MeasureDesktopMenuItem(window, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: return DrawDesktopMenuItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_ITEMMENU: ShowItemMenu(window, static_cast<int>(wParam)); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

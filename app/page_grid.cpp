@@ -140,10 +140,14 @@ void LoadPageIcons(HWND window, int n)
         ItemButton& entry = s->ItemButtons[p];
         if (LoadItem(s->CurrentPage * n + p, &item))
             entry.Icon = LoadFileIcon(item.IconPath, item.IconIndex);
-        SendMessageA(entry.Window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(entry.Icon));
+        // A button that shows no icon and gets none is left alone: a new image would only
+        // have it painted again as it is.
+        if (entry.Icon || SendMessageA(entry.Window, BM_GETIMAGE, IMAGE_ICON, 0))
+            SendMessageA(entry.Window, BM_SETIMAGE, IMAGE_ICON,
+                         reinterpret_cast<LPARAM>(entry.Icon));
         // An empty slot is registered too, without text, so that it shows no tip.
         if (PageTooltip)
-            PageTooltip->AddTool(IDC_ITEM_BUTTON_FIRST + p, item.Caption);
+            PageTooltip->AddTool(IDC_ITEM_BUTTON_FIRST + p, item.Caption, entry.Window);
     }
 }
 

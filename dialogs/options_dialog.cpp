@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/page_grid.h"
+#include "common/help.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "dialogs/dialog_value.h"
@@ -105,8 +106,7 @@ INT_PTR OnCommand(HWND dialog, int id)
     case IDCANCEL: EndDialog(dialog, 0); return TRUE;
     case IDC_OPT_RESERVE_AT_START: OnReserveAtStart(dialog); return TRUE;
     case IDC_OPT_SHOW_RESERVATION: OpenReservation(dialog, 1); return TRUE;
-    // The help file's options topic opens here once the help viewer is part of the program.
-    case IDHELP: return TRUE;
+    case IDHELP: ShowHelp(1, IDH_OPTIONS); return TRUE;
     }
     return FALSE;
 }

@@ -10,12 +10,17 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "common/about_box.h"
+#include "common/help.h"
 #include "dialogs/item_dialog.h"
 #include "dialogs/move_item_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_jump_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "tools/desktop_menu.h"
+#include "tools/run_file_dialog.h"
+#include "tools/system_tools.h"
 #include "ui_driver.h"
 
 namespace {
@@ -134,6 +139,37 @@ int main(int argc, char** argv)
         OpenItemDialog(main, 0);
         failures += script.Done() && script.Failures().empty() ? 0 : 1;
     }
+
+    OpenSystemTools();
+    ui::Pump(300);
+    failures += Capture(Settings->SystemToolsWindow, "system_tools") ? 0 : 1;
+    DestroyWindow(Settings->SystemToolsWindow);
+    SetCursorPos(60, 100);
+    ui::UiScript tools;
+    tools.On(
+        nullptr,
+        [&](HWND menu) {
+            failures += Capture(menu, "desktop_menu") ? 0 : 1;
+            ui::DismissMenu(menu);
+        },
+        ui::kMenuClass);
+    tools.On("ファイル名を指定して実行", [&](HWND dialog) {
+        ui::SetControlText(dialog, IDC_RUN_INPUT, "C:\\windows\\notepad.exe");
+        failures += Capture(dialog, "run_file") ? 0 : 1;
+        ui::Click(dialog, IDCANCEL);
+    });
+    ShowDesktopMenu(main);
+    OpenRunFileDialog(main);
+    failures += tools.Done() ? 0 : 1;
+
+    ui::UiScript about;
+    about.On("バージョン情報", [&](HWND box) {
+        failures += Capture(box, "about") ? 0 : 1;
+        ui::Click(box, IDOK);
+    });
+    ShowAboutBox(main);
+    ShowHelp(0, 0); // with its table of contents; the main window closes it as it goes
+    failures += Capture(FindWindowA("HH Parent", nullptr), "help") ? 0 : 1;
 
     // The options, page jump and move dialogs, each cancelled after its picture.
     ui::UiScript dialogs;
