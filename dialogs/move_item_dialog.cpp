@@ -110,11 +110,12 @@ int FillFreeList(HWND list, int source)
     LoadText(IDS_PAGE_SUFFIX, page, sizeof page);
     LoadText(IDS_POSITION_SUFFIX, position, sizeof position);
 
-    // Up to 2000 lines: the list is drawn once, when all are in.
+    // Up to 2000 lines: the list takes its storage once and is drawn once, when all are in.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     int lines = 0;
     const int slots = s->MaxPages * n;
+    SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(slots), slots * 24);
     for (int slot = 0; slot < slots; ++slot) {
         ItemSlot item;
         if (slot == source || LoadItem(slot, &item))
