@@ -10,6 +10,8 @@
 #include "common/about_box.h"
 #include "common/help.h"
 #include "common/report_error.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/page_jump_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
 #include "tools/desktop_menu.h"
@@ -44,16 +46,15 @@ void RunCommand(HWND window, int id)
     case IDM_RUN_FILE: OpenRunFileDialog(window); break;
     case IDM_HELP: ShowHelp(0, 0); break;
     case IDM_ABOUT: ShowAboutBox(MainWindow); break;
+    case IDM_PAGE_JUMP: JumpToPage(window); break;
+    case IDM_OPTIONS: ShowOptions(window); break;
     // Not built yet, so these do nothing for now: the process manager, exit, log off and
-    // restart, the shutdown reservation, the page jump and the options. The move entry of the
-    // item menu waits in ShowItemMenu for the same reason.
+    // restart, and the shutdown reservation.
     case IDM_PROCESS_MANAGER:
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:
     case IDM_RESTART:
-    case IDM_RESERVATION:
-    case IDM_PAGE_JUMP:
-    case IDM_OPTIONS: break;
+    case IDM_RESERVATION: break;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/page_grid.h"
 #include "common/report_error.h"
 #include "dialogs/item_dialog.h"
+#include "dialogs/move_item_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
 
@@ -33,8 +34,7 @@ void ShowItemMenu(HWND window, int position)
     case IDM_ITEM_LAUNCH: LaunchItem(window, position); break;
     case IDM_ITEM_REGISTER: OpenItemDialog(window, position); break;
     case IDM_ITEM_PROPERTIES: ShowItemProperties(window, position); break;
-    // The move dialog is not built yet (see RunCommand in app/commands.cpp).
-    case IDM_ITEM_MOVE: break;
+    case IDM_ITEM_MOVE: MoveItem(window, position); break;
     }
 }
 

@@ -13,6 +13,9 @@
 #include "common/about_box.h"
 #include "common/help.h"
 #include "dialogs/item_dialog.h"
+#include "dialogs/move_item_dialog.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/page_jump_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
 #include "tools/desktop_menu.h"
@@ -167,6 +170,16 @@ int main(int argc, char** argv)
     ShowAboutBox(main);
     ShowHelp(0, 0); // with its table of contents; the main window closes it as it goes
     failures += Capture(FindWindowA("HH Parent", nullptr), "help") ? 0 : 1;
+
+    // The options, page jump and move dialogs, each cancelled after its picture.
+    ui::UiScript dialogs;
+    for (auto [caption, name] :
+         {std::pair("オプション", "options"), {"ページ移動", "page_jump"}, {"移動", "move_item"}})
+        dialogs.On(caption, [&failures, name = name](HWND dialog) {
+            failures += Capture(dialog, name) ? 0 : 1, ui::Click(dialog, IDCANCEL);
+        });
+    ShowOptions(main), JumpToPage(main), MoveItem(main, 0);
+    failures += dialogs.Done() && dialogs.Failures().empty() ? 0 : 1;
 
     DestroyWindow(main);
     free(Settings);

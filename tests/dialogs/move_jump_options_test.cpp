@@ -1,0 +1,220 @@
+// The page jump, move and options dialogs driven as the user drives them, over the real main
+// window. Steps note what they see in Seen; a case compares the whole of it at the end.
+#include "test_support.h"
+
+#include <stdio.h>
+
+#include <string>
+
+#include "app/page_grid.h"
+#include "dialogs/move_item_dialog.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/page_jump_dialog.h"
+#include "resource.h"
+#include "store/reg_key.h"
+
+namespace {
+
+std::string Seen;
+
+// An item with every field set, so that a cleared slot shows in each value.
+void Store(int slot, const char* caption)
+{
+    ItemSlot item = {"", "C:\\windows\\notepad.exe", "C:\\windows\\notepad.exe", "C:\\", "-a", 3,
+                     1};
+    lstrcpynA(item.Caption, caption, kTextSize);
+    SaveItem(slot, &item);
+}
+
+void StoreSettings(std::initializer_list<std::pair<const char*, int>> values)
+{
+    RegKey key(VELDAR_REG_BASE, VELDAR_REG_SETTINGS, false);
+    for (const auto& [name, value] : values)
+        key.WriteDword(name, value);
+}
+
+// The caption of a slot and the sum of the bytes and numbers stored in its seven values.
+std::string Slot(int slot)
+{
+    RegKey key(VELDAR_REG_BASE, VELDAR_REG_ITEMS, true);
+    char name[32], caption[kTextSize] = "", text[kTextSize];
+    int sum = 0, i = 0;
+    for (const char* stem : {"Cap", "Exe", "Ico", "Dir", "Cmd", "Num", "Boot"}) {
+        snprintf(name, sizeof name, "%s_%d", stem, slot);
+        sum += i++ < 5 ? key.ReadString(name, i == 1 ? caption : text, kTextSize)
+                       : key.ReadDword(name);
+    }
+    return std::string(caption) + " " + std::to_string(sum) + "|";
+}
+
+// The title, the tooltip of the button at position and whether it shows an icon.
+std::string Shown(int position)
+{
+    TooltipTool* tool = ItemTooltip()->FindTool(IDC_ITEM_BUTTON_FIRST + position);
+    HWND button = Settings->ItemButtons[position].Window;
+    return ui::TextOf(MainWindow) + " " + (tool && tool->text ? tool->text : "") +
+           (SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0) ? " icon|" : " none|");
+}
+
+// The number a control answers with, or the text of its line index.
+std::string Ask(HWND d, int id, UINT message, int index = 0)
+{
+    char text[300] = "";
+    LRESULT n = SendDlgItemMessageA(d, id, message, index, reinterpret_cast<LPARAM>(text));
+    return (message == LB_GETTEXT ? text : std::to_string(n)) + "|";
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    return ++*reinterpret_cast<int*>(count);
+}
+
+// The five settings, GDI objects, windows and the width of the main window.
+std::string Census()
+{
+    const LauncherSettings* s = Settings;
+    int windows = 0;
+    EnumChildWindows(MainWindow, CountWindow, reinterpret_cast<LPARAM>(&windows));
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    RECT r;
+    GetWindowRect(MainWindow, &r);
+    char text[160];
+    snprintf(text, sizeof text, "%d %d %d %d %d|%d gdi %d windows %ld px|", s->IconsPerPage,
+             s->MaxPages, s->StartPage, s->ReserveAtStart, s->ReserveNoConfirm,
+             ui::GdiObjectCount(), windows, r.right - r.left);
+    return text;
+}
+
+// A menu step choosing id, or a message box step that notes the box's text.
+void Choose(ui::UiScript& script, UINT id)
+{
+    script.On(
+        nullptr, [id](HWND menu) { ui::ChooseMenuEntry(menu, id); }, ui::kMenuClass);
+}
+void Answer(ui::UiScript& script, int button)
+{
+    script.On(
+        nullptr, [=](HWND box) { Seen += ui::MessageText(box) + "|", ui::Click(box, button); },
+        "#32770");
+}
+
+} // namespace
+
+TEST_CASE("page jump and options: a start page beyond the last waits for a choice; cancel "
+          "changes nothing; the pages alone rebuild nothing; 10 to 5 icons regroups at once")
+{
+    LauncherWindow launcher([] { StoreSettings({{"Start", 25}, {"Reserve", 1}}); });
+    HWND w = launcher.window, button = Settings->ItemButtons[0].Window;
+    Store(7, "七"), Store(13, "十四");
+    ui::UiScript script;
+    Choose(script, IDM_PAGE_JUMP);
+    script.On("ページ移動", [](HWND d) {
+        Seen = Ask(d, IDC_JUMP_PAGE, CB_GETCOUNT) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL);
+        ui::Click(d, IDOK);
+    });
+    script.On("ページ移動", [](HWND d) { ui::PickCombo(d, IDC_JUMP_PAGE, 1), ui::Click(d, IDOK); });
+    script.On("ページ移動", [](HWND d) {
+        Seen += Shown(3) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL), ui::Click(d, IDCANCEL);
+    });
+    Choose(script, IDM_OPTIONS);
+    script.On("オプション", [](HWND d) {
+        for (int id : {IDC_OPT_ICONS_PER_PAGE, IDC_OPT_START_PAGE, IDC_OPT_MAX_PAGES})
+            Seen += Ask(d, id, CB_GETCURSEL), ui::PickCombo(d, id, 0);
+        Seen += ui::TextOf(GetWindow(GetDlgItem(d, IDC_OPT_START_PAGE), GW_HWNDPREV));
+        ui::Check(d, IDC_OPT_RESERVE_AT_START, false), ui::Check(d, IDC_OPT_RESERVE_NO_CONFIRM, 1);
+        ui::Click(d, IDC_OPT_SHOW_RESERVATION);
+    });
+    // The stored reservation, shown read-only, is closed again; then cancel, and OK twice.
+    script.On(nullptr,
+              [](HWND w) { ui::TextOf(w) != "オプション" ? ui::Click(w, IDCANCEL) : void(); });
+    script.On("オプション", [](HWND d) { ui::Click(d, IDCANCEL); });
+    script.On("オプション", [](HWND d) { ui::Click(d, IDOK); });
+    script.On("オプション", [](HWND d) {
+        ui::PickCombo(d, IDC_OPT_START_PAGE, 4), ui::PickCombo(d, IDC_OPT_MAX_PAGES, 0);
+        ui::Check(d, IDC_OPT_RESERVE_AT_START, true), ui::Check(d, IDC_OPT_RESERVE_NO_CONFIRM, 1);
+        ui::Check(d, IDC_OPT_RESERVE_AT_START, false), ui::Click(d, IDOK);
+    });
+    // Then 5, 10 (a round that warms the caches), 5 and 10 icons per page.
+    for (int entry : {2, 7, 2, 7})
+        script.On("オプション", [=](HWND d) {
+            ui::PickCombo(d, IDC_OPT_ICONS_PER_PAGE, entry), ui::Click(d, IDOK);
+        });
+    SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
+    CHECK(JumpToPage(w) == 0);
+    const std::string before = Census().substr(0, 13);
+    SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
+    CHECK(Census().substr(0, 13) == before);
+    CHECK(ShowOptions(w) == 1);
+    CHECK(Seen == "20|-1|Veldar - 2 十四 icon|1|7|-1|15|起動時のページ(&B):");
+    CHECK(Census().substr(0, 11) == "10 5 4 0 1|");
+    // Nothing reaches the registry before the settings are saved at teardown.
+    CHECK(RegKey(VELDAR_REG_BASE, VELDAR_REG_SETTINGS, true).ReadDword("Start") == 25);
+    CHECK(Settings->ItemButtons[0].Window == button);
+
+    RECT wide, narrow;
+    ShowOptions(w), ShowOptions(w), GetWindowRect(w, &wide);
+    const std::string census = Census();
+    CHECK(ShowOptions(w) == 1);
+    GetWindowRect(w, &narrow);
+    CHECK(wide.right - wide.left - (narrow.right - narrow.left) == 190);
+    CHECK(Shown(2) == "Veldar - 2 七 icon|");
+    CHECK((GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 4) && !GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 5)));
+    CHECK(ShowOptions(w) == 1);
+    CHECK(Census() == census);
+    CHECK(script.Failures().empty());
+}
+
+TEST_CASE("move from the item menu: free slots only; No keeps both; Yes moves and rebuilds")
+{
+    LauncherWindow launcher([] { Store(0, "メモ帳"), Store(5, "五"), Store(13, "十三"); });
+    HWND button = Settings->ItemButtons[0].Window;
+    ui::UiScript script;
+    Choose(script, IDM_ITEM_MOVE);
+    script.On("移動", [](HWND d) {
+        Seen = std::to_string(IsWindowEnabled(GetDlgItem(d, IDOK))) + "|";
+        for (int i : {-1, 0, 3, 4, 10, 11})
+            Seen += Ask(d, IDC_MOVE_FREE_LIST, i < 0 ? LB_GETCOUNT : LB_GETTEXT, i);
+        ui::PickList(d, IDC_MOVE_FREE_LIST, 10), ui::Click(d, IDOK);
+    });
+    Answer(script, IDNO);
+    script.On("移動", [](HWND d) { Seen += Slot(0) + Slot(12), ui::Click(d, IDOK); });
+    Answer(script, IDYES);
+    // The right press on the button whose row the move rebuilds, pointer on it.
+    RECT r;
+    GetWindowRect(button, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(19, 19));
+    CHECK(ui::WaitUntil([&] { return script.Done(); }, 20000));
+    ui::DrainMessages();
+    CHECK(script.Failures().empty());
+    CHECK(Seen == "0|197|001: 1ページ 2番|004: 1ページ 5番|006: 1ページ 7番|012: 2ページ 3番|"
+                  "014: 2ページ 5番|'メモ帳' を '012: 2ページ 3番' に移動しますか？|メモ帳 59| 0|"
+                  "'メモ帳' を '012: 2ページ 3番' に移動しますか？|");
+    CHECK(Slot(0) + Slot(12) + Shown(0) == " 0|メモ帳 59|Veldar - 1  none|");
+    CHECK_FALSE(IsWindow(button));
+}
+
+TEST_CASE("move over 100 pages of 20: the last line, the whole question, a slot filled meanwhile")
+{
+    // 129 double-byte characters whose second byte is a backslash, and one more: 259 bytes.
+    static std::string caption;
+    for (caption = "A"; caption.size() < 259;)
+        caption += "表";
+    LauncherWindow launcher([] { StoreSettings({{"Ico", 20}, {"Page", 100}}); });
+    Store(3, caption.c_str());
+    ui::UiScript script;
+    script.On("移動", [](HWND d) {
+        Seen.clear();
+        for (int i : {3, 1233, 1998, 1999})
+            Seen += Ask(d, IDC_MOVE_FREE_LIST, LB_GETTEXT, i);
+        ui::PickList(d, IDC_MOVE_FREE_LIST, 1998), Store(1999, "他"), ui::Click(d, IDOK);
+    });
+    Answer(script, IDYES), Answer(script, IDOK);
+    script.On("移動", [](HWND d) {
+        Seen += Ask(d, IDC_MOVE_FREE_LIST, LB_GETCOUNT), ui::Click(d, IDCANCEL);
+    });
+    CHECK(MoveItem(launcher.window, 3) == 0);
+    CHECK(Seen == "004: 1ページ 5番|1234: 62ページ 15番|1999: 100ページ 20番||'" + caption +
+                      "' を '1999: 100ページ 20番' に移動しますか？|不正な値です。|1998|");
+    CHECK(Slot(1999) + Slot(3) == "他 55|" + caption + " 312|");
+}
