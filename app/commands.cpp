@@ -9,6 +9,8 @@
 #include "app/page_grid.h"
 #include "common/report_error.h"
 #include "resource.h"
+#include "session/end_session.h"
+#include "session/reservation.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -34,18 +36,17 @@ void RunCommand(HWND window, int id)
     switch (id) {
     case IDM_HOME_PAGE: OpenHomePage(window); break;
     case IDM_QUIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_EXIT_WINDOWS:
+    case IDM_LOG_OFF:
+    case IDM_RESTART: EndWindowsSession(window, id); break;
+    case IDM_RESERVATION: OpenReservation(window, 0); break;
     // Not built yet, so these do nothing for now: the system tools window, the desktop menu,
-    // the process manager, the run-file dialog, exit, log off and restart, the shutdown
-    // reservation, the page jump, the options, the help file and the About box. The move
-    // entry of the item menu waits in ShowItemMenu for the same reason.
+    // the process manager, the run-file dialog, the page jump, the options, the help file and
+    // the About box. The move entry of the item menu waits in ShowItemMenu for the same reason.
     case IDM_SYSTEM_TOOLS:
     case IDM_DESKTOP_MENU:
     case IDM_PROCESS_MANAGER:
     case IDM_RUN_FILE:
-    case IDM_EXIT_WINDOWS:
-    case IDM_LOG_OFF:
-    case IDM_RESTART:
-    case IDM_RESERVATION:
     case IDM_PAGE_JUMP:
     case IDM_OPTIONS:
     case IDM_HELP:

@@ -9,6 +9,8 @@
 #include "app/item_launch.h"
 #include "app/page_grid.h"
 #include "resource.h"
+#include "session/countdown.h"
+#include "session/reservation.h"
 #include "store/settings_store.h"
 
 HINSTANCE AppInstance = nullptr;
@@ -133,6 +135,7 @@ void TearDownMainWindow(HWND window)
     if (!s)
         return;
     SaveSettings(window);
+    StopReservation(window);
     DeleteAndNull(s->ChooserButtonBitmap);
     DeleteAndNull(s->MenuButtonBitmap);
     if (s->ToolCursor) {
@@ -161,6 +164,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENU: EnableItemMenuEntries(window, reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_DROPFILES: HandleDroppedFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_ITEMMENU: ShowItemMenu(window, static_cast<int>(wParam)); return 0;
+    case WM_TIMER: OnReservationTick(window); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
