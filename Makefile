@@ -15,12 +15,12 @@ all: build
 bootstrap:
 	@$(BOOT)
 
-$(BUILD)/build.ninja: | bootstrap
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
-
-build: bootstrap $(BUILD)/build.ninja
+# The build folder is for the architecture the tests can run in here (scripts/target-arch);
+# where that is not the product's i686, $(BUILD)/i686 builds the 32-bit VELDAR.EXE beside it.
+build: bootstrap
+	@scripts/configure $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
+	@if [ -d $(BUILD)/i686 ]; then cmake --build $(BUILD)/i686 -j $(JOBS) --target veldar; fi
 
 run: build
 	scripts/run-launcher $(BUILD)

@@ -7,6 +7,8 @@
 #include "app/item_launch.h"
 #include "app/main_window.h"
 #include "app/page_grid.h"
+#include "common/about_box.h"
+#include "common/help.h"
 #include "common/report_error.h"
 #include "resource.h"
 #include "session/end_session.h"
@@ -36,21 +38,21 @@ void RunCommand(HWND window, int id)
     switch (id) {
     case IDM_HOME_PAGE: OpenHomePage(window); break;
     case IDM_QUIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_HELP: ShowHelp(0, 0); break;
+    case IDM_ABOUT: ShowAboutBox(MainWindow); break;
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:
     case IDM_RESTART: EndWindowsSession(window, id); break;
     case IDM_RESERVATION: OpenReservation(window, 0); break;
     // Not built yet, so these do nothing for now: the system tools window, the desktop menu,
-    // the process manager, the run-file dialog, the page jump, the options, the help file and
-    // the About box. The move entry of the item menu waits in ShowItemMenu for the same reason.
+    // the process manager, the run-file dialog, the page jump and the options. The move entry
+    // of the item menu waits in ShowItemMenu for the same reason.
     case IDM_SYSTEM_TOOLS:
     case IDM_DESKTOP_MENU:
     case IDM_PROCESS_MANAGER:
     case IDM_RUN_FILE:
     case IDM_PAGE_JUMP:
-    case IDM_OPTIONS:
-    case IDM_HELP:
-    case IDM_ABOUT: break;
+    case IDM_OPTIONS: break;
     }
 }
 

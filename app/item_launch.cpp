@@ -12,9 +12,10 @@
 
 namespace {
 
-// The first version of the structure, without the fields that later shells added.
-const DWORD kShellExecuteInfoV1Size = 60;
-static_assert(sizeof(SHELLEXECUTEINFOA) == kShellExecuteInfoV1Size, "32-bit layout");
+// The first version of the structure, without the fields that later shells added: 60 bytes
+// in the 32-bit program. The 64-bit build of the tests has only the one 64-bit layout.
+const DWORD kShellExecuteInfoV1Size = sizeof(SHELLEXECUTEINFOA);
+static_assert(sizeof(void*) != 4 || kShellExecuteInfoV1Size == 60, "32-bit layout");
 
 bool LoadPositionItem(int position, ItemSlot* item)
 {

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/item_launch.h"
 #include "app/page_grid.h"
+#include "common/help.h"
 #include "resource.h"
 #include "session/countdown.h"
 #include "session/reservation.h"
@@ -148,6 +149,7 @@ void TearDownMainWindow(HWND window)
     DestroyAndNull(s->ToolsMenuButton);
     DestroyAndNull(s->LauncherMenuButton);
     DestroyAndNull(s->SystemToolsWindow);
+    CloseHelp();
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

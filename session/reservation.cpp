@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "app/main_window.h"
+#include "common/help.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "resource.h"
@@ -158,9 +159,7 @@ BOOL OnCommand(HWND dialog, int id)
             EndDialog(dialog, 1);
         return TRUE;
     case IDCANCEL: EndDialog(dialog, 0); return TRUE;
-    case IDHELP:
-        // Opens help topic IDH_RESERVATION once the help file can be shown.
-        return TRUE;
+    case IDHELP: ShowHelp(1, IDH_RESERVATION); return TRUE;
     case IDC_RSV_DELAY_ON:
     case IDC_RSV_TIME_ON:
         if (!ViewOnly)

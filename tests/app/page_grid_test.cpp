@@ -97,26 +97,6 @@ std::string TipText(HWND window, int position)
     return ui::TooltipText(ItemTooltip()->TooltipWindow(), Button(window, position));
 }
 
-// Live GDI objects of this process, from the handle table that the process shares with the
-// system (GetGuiResources reports nothing under Wine). Stock objects are left out.
-int LiveGdiObjects()
-{
-    const BYTE* peb;
-    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
-    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0x94);
-    if (!table)
-        return -1;
-    const int kEntries = 0x10000, kEntrySize = 24;
-    int count = 0;
-    for (int i = 0; i < kEntries; ++i) {
-        const BYTE* entry = table + i * kEntrySize;
-        WORD unique = *reinterpret_cast<const WORD*>(entry + 12);
-        if (entry[14] != 0 && !(unique & 0x80))
-            ++count;
-    }
-    return count;
-}
-
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
     ++*reinterpret_cast<int*>(count);
@@ -131,7 +111,7 @@ std::string Census(HWND window)
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
     char text[160];
     snprintf(text, sizeof text, "gdi %d, children %d, windows %d, records %d, hooks %d",
-             LiveGdiObjects(), children, windows, LiveTooltipRecords(), LiveTooltipHooks());
+             ui::GdiObjectCount(), children, windows, LiveTooltipRecords(), LiveTooltipHooks());
     return text;
 }
 
@@ -264,7 +244,7 @@ TEST_CASE("a rebuild regroups the slots; page changes and rebuilds leave no hand
     ClickSpinner(true);
     ClickSpinner(false);
     ui::Pump(0);
-    REQUIRE(LiveGdiObjects() > 0);
+    REQUIRE(ui::GdiObjectCount() > 0);
     std::string before = Census(w);
     for (int i = 0; i < 100; ++i) {
         ClickSpinner(true);

@@ -343,4 +343,29 @@ std::string TooltipText(HWND tooltip, HWND tool)
     return text;
 }
 
+int GdiObjectCount()
+{
+    // The PEB from the TEB, then GdiSharedHandleTable from the PEB; each entry is 24 bytes:
+    // object, owner, unique (bit 0x80 marks a stock object), type, flags, user data.
+    const BYTE* peb;
+#ifdef _WIN64
+    __asm__("movq %%gs:0x60, %0" : "=r"(peb));
+    const size_t kTableInPeb = 0xF8;
+#else
+    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
+    const size_t kTableInPeb = 0x94;
+#endif
+    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + kTableInPeb);
+    if (!table)
+        return -1;
+    int count = 0;
+    for (int i = 0; i < 0x10000; ++i) {
+        const BYTE* entry = table + i * 24;
+        WORD unique = *reinterpret_cast<const WORD*>(entry + 12);
+        if (entry[14] != 0 && !(unique & 0x80))
+            ++count;
+    }
+    return count;
+}
+
 } // namespace ui

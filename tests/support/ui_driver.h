@@ -126,6 +126,11 @@ HDROP MakeDrop(const std::vector<std::string>& files, POINT point);
 
 namespace ui {
 
+// Live GDI objects of this process, stock objects left out. GetGuiResources answers 0 under
+// Wine, so this counts the entries of the GDI handle table that the process shares with the
+// system (its address is in the process environment block).
+int GdiObjectCount();
+
 // The text a tooltip window gets from the owner of tool when it asks for the tool's text, as it
 // does before a tip shows; the tool is registered by its window.
 std::string TooltipText(HWND tooltip, HWND tool);
