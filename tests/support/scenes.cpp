@@ -14,6 +14,10 @@
 #include "common/help.h"
 #include "dialogs/item_dialog.h"
 #include "resource.h"
+#include "session/countdown.h"
+#include "session/end_session.h"
+#include "session/reservation.h"
+#include "session/session_calls.h"
 #include "store/settings_store.h"
 #include "ui_driver.h"
 
@@ -92,6 +96,12 @@ void RegisterSampleItems()
     }
 }
 
+void WINAPI SceneTime(LPSYSTEMTIME now)
+{
+    SYSTEMTIME fixed = {2026, 12, 1, 7, 22, 30, 40, 0};
+    *now = fixed;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -142,6 +152,47 @@ int main(int argc, char** argv)
     ShowAboutBox(main);
     ShowHelp(0, 0); // with its table of contents; the main window closes it as it goes
     failures += Capture(FindWindowA("HH Parent", nullptr), "help") ? 0 : 1;
+
+    // The session dialogs: the confirmation's three faces (the restart face with the check box
+    // that Windows 9x shows), the reservation, the countdown. Nothing is answered yes or armed.
+    struct Face {
+        int command;
+        const char* name;
+    } const faces[] = {{IDM_EXIT_WINDOWS, "confirm_exit"},
+                       {IDM_RESTART, "confirm_restart"},
+                       {IDM_LOG_OFF, "confirm_logoff"}};
+    for (const Face& face : faces) {
+        ui::UiScript confirm;
+        confirm.On("確認", [&](HWND dialog) {
+            if (face.command == IDM_RESTART)
+                ShowWindow(GetDlgItem(dialog, IDC_CONFIRM_FAST), SW_SHOW);
+            failures += Capture(dialog, face.name) ? 0 : 1;
+            ui::Click(dialog, IDC_CONFIRM_NO);
+        });
+        EndWindowsSession(main, face.command);
+    }
+    LocalTimeCall = SceneTime;
+    ReservationBlock& reservation = Settings->ExitReservation;
+    reservation.DelayEnabled = reservation.TimeEnabled = 1;
+    reservation.DelayAmount = 30;
+    reservation.DelayUnit = 1;
+    reservation.TimeHour = 23;
+    reservation.TimeMinute = 30;
+    Settings->ReserveAtStart = 1;
+    ui::UiScript reserve;
+    reserve.On("Windowsの終了予約 - 2026/12/07 22:30", [&](HWND dialog) {
+        failures += Capture(dialog, "reservation") ? 0 : 1;
+        ui::Click(dialog, IDCANCEL);
+    });
+    OpenReservation(main, 0);
+    // No timer runs: the countdown window is opened once, captured and closed.
+    reservation.TimeEnabled = 0;
+    reservation.DelaySeconds = 25;
+    reservation.Armed = 1;
+    reservation.ArmedTick = GetTickCount();
+    UpdateCountdown(main);
+    failures += Capture(Settings->CountdownWindow, "countdown") ? 0 : 1;
+    StopReservation(main);
 
     DestroyWindow(main);
     free(Settings);
