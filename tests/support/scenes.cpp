@@ -17,7 +17,6 @@
 #include "session/countdown.h"
 #include "session/end_session.h"
 #include "session/reservation.h"
-#include "session/session_calls.h"
 #include "store/settings_store.h"
 #include "ui_driver.h"
 
@@ -96,12 +95,6 @@ void RegisterSampleItems()
     }
 }
 
-void WINAPI SceneTime(LPSYSTEMTIME now)
-{
-    SYSTEMTIME fixed = {2026, 12, 1, 7, 22, 30, 40, 0};
-    *now = fixed;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -153,42 +146,26 @@ int main(int argc, char** argv)
     ShowHelp(0, 0); // with its table of contents; the main window closes it as it goes
     failures += Capture(FindWindowA("HH Parent", nullptr), "help") ? 0 : 1;
 
-    // The session dialogs: the confirmation's three faces (the restart face with the check box
-    // that Windows 9x shows), the reservation, the countdown. Nothing is answered yes or armed.
-    struct Face {
-        int command;
-        const char* name;
-    } const faces[] = {{IDM_EXIT_WINDOWS, "confirm_exit"},
-                       {IDM_RESTART, "confirm_restart"},
-                       {IDM_LOG_OFF, "confirm_logoff"}};
-    for (const Face& face : faces) {
+    // The session dialogs, the restart face with the box of Windows 9x; nothing is armed.
+    for (int command : {IDM_EXIT_WINDOWS, IDM_RESTART, IDM_LOG_OFF}) {
         ui::UiScript confirm;
         confirm.On("確認", [&](HWND dialog) {
-            if (face.command == IDM_RESTART)
-                ShowWindow(GetDlgItem(dialog, IDC_CONFIRM_FAST), SW_SHOW);
-            failures += Capture(dialog, face.name) ? 0 : 1;
+            ShowWindow(GetDlgItem(dialog, IDC_CONFIRM_FAST), command == IDM_RESTART);
+            failures += Capture(dialog, ("confirm_" + std::to_string(command)).c_str()) ? 0 : 1;
             ui::Click(dialog, IDC_CONFIRM_NO);
         });
-        EndWindowsSession(main, face.command);
+        EndWindowsSession(main, command);
     }
-    LocalTimeCall = SceneTime;
     ReservationBlock& reservation = Settings->ExitReservation;
-    reservation.DelayEnabled = reservation.TimeEnabled = 1;
-    reservation.DelayAmount = 30;
-    reservation.DelayUnit = 1;
-    reservation.TimeHour = 23;
-    reservation.TimeMinute = 30;
-    Settings->ReserveAtStart = 1;
-    ui::UiScript reserve;
-    reserve.On("Windowsの終了予約 - 2026/12/07 22:30", [&](HWND dialog) {
+    reservation = {1, 30, 1, 1800, 1, 23, 30, 0, {}, 0, 0, 0, {}};
+    ui::UiScript reserve; // the only enabled window of the thread: main is disabled under it
+    reserve.On(nullptr, [&](HWND dialog) {
         failures += Capture(dialog, "reservation") ? 0 : 1;
         ui::Click(dialog, IDCANCEL);
     });
     OpenReservation(main, 0);
-    // No timer runs: the countdown window is opened once, captured and closed.
-    reservation.TimeEnabled = 0;
-    reservation.DelaySeconds = 25;
-    reservation.Armed = 1;
+    reservation.Armed = 1; // no timer runs: the countdown opens once, to be captured
+    reservation.TimeSeconds = 25;
     reservation.ArmedTick = GetTickCount();
     UpdateCountdown(main);
     failures += Capture(Settings->CountdownWindow, "countdown") ? 0 : 1;
