@@ -137,15 +137,6 @@ int main(int argc, char** argv)
         failures += script.Done() && script.Failures().empty() ? 0 : 1;
     }
 
-    ui::UiScript about;
-    about.On("バージョン情報", [&](HWND box) {
-        failures += Capture(box, "about") ? 0 : 1;
-        ui::Click(box, IDOK);
-    });
-    ShowAboutBox(main);
-    ShowHelp(0, 0); // with its table of contents; the main window closes it as it goes
-    failures += Capture(FindWindowA("HH Parent", nullptr), "help") ? 0 : 1;
-
     // The session dialogs, the restart face with the box of Windows 9x; nothing is armed.
     for (int command : {IDM_EXIT_WINDOWS, IDM_RESTART, IDM_LOG_OFF}) {
         ui::UiScript confirm;
@@ -158,7 +149,7 @@ int main(int argc, char** argv)
     }
     ReservationBlock& reservation = Settings->ExitReservation;
     reservation = {1, 30, 1, 1800, 1, 23, 30, 0, {}, 0, 0, 0, {}};
-    ui::UiScript reserve; // the only enabled window of the thread: main is disabled under it
+    ui::UiScript reserve; // the only enabled window: main is disabled under it, help not open
     reserve.On(nullptr, [&](HWND dialog) {
         failures += Capture(dialog, "reservation") ? 0 : 1;
         ui::Click(dialog, IDCANCEL);
@@ -170,6 +161,15 @@ int main(int argc, char** argv)
     UpdateCountdown(main);
     failures += Capture(Settings->CountdownWindow, "countdown") ? 0 : 1;
     StopReservation(main);
+
+    ui::UiScript about;
+    about.On("バージョン情報", [&](HWND box) {
+        failures += Capture(box, "about") ? 0 : 1;
+        ui::Click(box, IDOK);
+    });
+    ShowAboutBox(main);
+    ShowHelp(0, 0); // with its table of contents; the main window closes it as it goes
+    failures += Capture(FindWindowA("HH Parent", nullptr), "help") ? 0 : 1;
 
     DestroyWindow(main);
     free(Settings);
