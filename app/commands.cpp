@@ -13,6 +13,8 @@
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_jump_dialog.h"
 #include "resource.h"
+#include "session/end_session.h"
+#include "session/reservation.h"
 #include "store/settings_store.h"
 #include "tools/desktop_menu.h"
 #include "tools/run_file_dialog.h"
@@ -48,13 +50,12 @@ void RunCommand(HWND window, int id)
     case IDM_ABOUT: ShowAboutBox(MainWindow); break;
     case IDM_PAGE_JUMP: JumpToPage(window); break;
     case IDM_OPTIONS: ShowOptions(window); break;
-    // Not built yet, so these do nothing for now: the process manager, exit, log off and
-    // restart, and the shutdown reservation.
-    case IDM_PROCESS_MANAGER:
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:
-    case IDM_RESTART:
-    case IDM_RESERVATION: break;
+    case IDM_RESTART: EndWindowsSession(window, id); break;
+    case IDM_RESERVATION: OpenReservation(window, 0); break;
+    // Not built yet, so it does nothing for now: the process manager.
+    case IDM_PROCESS_MANAGER: break;
     }
 }
 

@@ -10,6 +10,8 @@
 #include "app/page_grid.h"
 #include "common/help.h"
 #include "resource.h"
+#include "session/countdown.h"
+#include "session/reservation.h"
 #include "store/settings_store.h"
 #include "tools/desktop_menu.h"
 #include "tools/system_tools.h"
@@ -141,6 +143,7 @@ void TearDownMainWindow(HWND window)
     TornDown = true;
     SaveSettings(window);
     FreeDesktopMenu();
+    StopReservation(window);
     DeleteAndNull(s->ChooserButtonBitmap);
     DeleteAndNull(s->MenuButtonBitmap);
     if (s->ToolCursor) {
@@ -180,6 +183,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return MeasureDesktopMenuItem(window, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM: return DrawDesktopMenuItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_ITEMMENU: ShowItemMenu(window, static_cast<int>(wParam)); return 0;
+    case WM_TIMER: OnReservationTick(window); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include "app/main_window.h"
+#include "session/reservation.h"
 #include "store/settings_store.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
@@ -18,8 +19,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return 0;
     InitCommonControls();
 
-    if (RegisterWindowClasses() && CreateMainWindow(showCommand))
+    if (RegisterWindowClasses() && CreateMainWindow(showCommand)) {
+        if (Settings->ReserveAtStart)
+            ArmReservationAtStartup();
         RunMessageLoop();
+    }
 
     free(Settings);
     Settings = nullptr;

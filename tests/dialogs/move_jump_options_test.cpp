@@ -48,7 +48,7 @@ std::string Slot(int slot)
 }
 
 // The title, the tooltip of the button at position and whether it shows an icon.
-std::string Shown(int position)
+std::string TitleAndTip(int position)
 {
     TooltipTool* tool = ItemTooltip()->FindTool(IDC_ITEM_BUTTON_FIRST + position);
     HWND button = Settings->ItemButtons[position].Window;
@@ -114,7 +114,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
     });
     script.On("ページ移動", [](HWND d) { ui::PickCombo(d, IDC_JUMP_PAGE, 1), ui::Click(d, IDOK); });
     script.On("ページ移動", [](HWND d) {
-        Seen += Shown(3) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL), ui::Click(d, IDCANCEL);
+        Seen += TitleAndTip(3) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL), ui::Click(d, IDCANCEL);
     });
     Choose(script, IDM_OPTIONS);
     script.On("オプション", [](HWND d) {
@@ -157,7 +157,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
     CHECK(ShowOptions(w) == 1);
     GetWindowRect(w, &narrow);
     CHECK(wide.right - wide.left - (narrow.right - narrow.left) == 190);
-    CHECK(Shown(2) == "Veldar - 2 七 icon|");
+    CHECK(TitleAndTip(2) == "Veldar - 2 七 icon|");
     CHECK((GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 4) && !GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 5)));
     CHECK(ShowOptions(w) == 1);
     CHECK(Census() == census);
@@ -190,7 +190,7 @@ TEST_CASE("move from the item menu: free slots only; No keeps both; Yes moves an
     CHECK(Seen == "0|197|001: 1ページ 2番|004: 1ページ 5番|006: 1ページ 7番|012: 2ページ 3番|"
                   "014: 2ページ 5番|'メモ帳' を '012: 2ページ 3番' に移動しますか？|メモ帳 59| 0|"
                   "'メモ帳' を '012: 2ページ 3番' に移動しますか？|");
-    CHECK(Slot(0) + Slot(12) + Shown(0) == " 0|メモ帳 59|Veldar - 1  none|");
+    CHECK(Slot(0) + Slot(12) + TitleAndTip(0) == " 0|メモ帳 59|Veldar - 1  none|");
     CHECK_FALSE(IsWindow(button));
 }
 

@@ -17,6 +17,9 @@
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_jump_dialog.h"
 #include "resource.h"
+#include "session/countdown.h"
+#include "session/end_session.h"
+#include "session/reservation.h"
 #include "store/settings_store.h"
 #include "tools/desktop_menu.h"
 #include "tools/run_file_dialog.h"
@@ -161,6 +164,31 @@ int main(int argc, char** argv)
     ShowDesktopMenu(main);
     OpenRunFileDialog(main);
     failures += tools.Done() ? 0 : 1;
+
+    // The session dialogs, the restart face with the box of Windows 9x; nothing is armed.
+    for (int command : {IDM_EXIT_WINDOWS, IDM_RESTART, IDM_LOG_OFF}) {
+        ui::UiScript confirm;
+        confirm.On("確認", [&](HWND dialog) {
+            ShowWindow(GetDlgItem(dialog, IDC_CONFIRM_FAST), command == IDM_RESTART);
+            failures += Capture(dialog, ("confirm_" + std::to_string(command)).c_str()) ? 0 : 1;
+            ui::Click(dialog, IDC_CONFIRM_NO);
+        });
+        EndWindowsSession(main, command);
+    }
+    ReservationBlock& reservation = Settings->ExitReservation;
+    reservation = {1, 30, 1, 1800, 1, 23, 30, 0, {}, 0, 0, 0, {}};
+    ui::UiScript reserve; // the only enabled window: main is disabled under it, help not open
+    reserve.On(nullptr, [&](HWND dialog) {
+        failures += Capture(dialog, "reservation") ? 0 : 1;
+        ui::Click(dialog, IDCANCEL);
+    });
+    OpenReservation(main, 0);
+    reservation.Armed = 1; // no timer runs: the countdown opens once, to be captured
+    reservation.TimeSeconds = 25;
+    reservation.ArmedTick = GetTickCount();
+    UpdateCountdown(main);
+    failures += Capture(Settings->CountdownWindow, "countdown") ? 0 : 1;
+    StopReservation(main);
 
     ui::UiScript about;
     about.On("バージョン情報", [&](HWND box) {
