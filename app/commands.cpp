@@ -10,6 +10,7 @@
 #include "common/report_error.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "tools/process_manager.h"
 
 namespace {
 
@@ -34,13 +35,13 @@ void RunCommand(HWND window, int id)
     switch (id) {
     case IDM_HOME_PAGE: OpenHomePage(window); break;
     case IDM_QUIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_PROCESS_MANAGER: OpenProcessManager(MainWindow); break;
     // Not built yet, so these do nothing for now: the system tools window, the desktop menu,
-    // the process manager, the run-file dialog, exit, log off and restart, the shutdown
+    // the run-file dialog, exit, log off and restart, the shutdown
     // reservation, the page jump, the options, the help file and the About box. The move
     // entry of the item menu waits in ShowItemMenu for the same reason.
     case IDM_SYSTEM_TOOLS:
     case IDM_DESKTOP_MENU:
-    case IDM_PROCESS_MANAGER:
     case IDM_RUN_FILE:
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:
