@@ -7,6 +7,8 @@
 #include "app/item_launch.h"
 #include "app/main_window.h"
 #include "app/page_grid.h"
+#include "common/about_box.h"
+#include "common/help.h"
 #include "common/report_error.h"
 #include "resource.h"
 #include "store/settings_store.h"
@@ -35,6 +37,8 @@ void RunCommand(HWND window, int id)
     switch (id) {
     case IDM_HOME_PAGE: OpenHomePage(window); break;
     case IDM_QUIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_HELP: ShowHelp(0, 0); break;
+    case IDM_ABOUT: ShowAboutBox(MainWindow); break;
     case IDM_PROCESS_MANAGER: OpenProcessManager(MainWindow); break;
     // Not built yet, so these do nothing for now: the system tools window, the desktop menu,
     // the run-file dialog, exit, log off and restart, the shutdown
@@ -48,9 +52,7 @@ void RunCommand(HWND window, int id)
     case IDM_RESTART:
     case IDM_RESERVATION:
     case IDM_PAGE_JUMP:
-    case IDM_OPTIONS:
-    case IDM_HELP:
-    case IDM_ABOUT: break;
+    case IDM_OPTIONS: break;
     }
 }
 

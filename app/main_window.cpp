@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/item_launch.h"
 #include "app/page_grid.h"
+#include "common/help.h"
 #include "resource.h"
 #include "store/settings_store.h"
 
@@ -145,6 +146,7 @@ void TearDownMainWindow(HWND window)
     DestroyAndNull(s->ToolsMenuButton);
     DestroyAndNull(s->LauncherMenuButton);
     DestroyAndNull(s->SystemToolsWindow);
+    CloseHelp();
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -5,7 +5,8 @@ set -euo pipefail
 
 # wine64 and the x86_64 compiler serve machines that run no 32-bit code (scripts/target-arch).
 packages=(wine wine32:i386 wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake ninja-build xvfb xauth x11-utils
-          fonts-noto-cjk fonts-wine locales doctest-dev imagemagick python3 make)
+          fonts-noto-cjk fonts-wine locales doctest-dev imagemagick python3 make
+          fp-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,9 +15,9 @@ struct Launcher {
     PROCESS_INFORMATION pi = {};
     HWND window = nullptr;
 
-    bool Start()
+    bool Start(const char* workDir = nullptr)
     {
-        if (!ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi))
+        if (!ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi, workDir))
             return false;
         window = ui::WaitForProcessWindow(pi.dwProcessId, "WC_VeldarMain", 15000);
         return window != nullptr;
@@ -196,4 +196,23 @@ TEST_CASE("the main window has no maximise box and closes through WM_CLOSE in pr
     CHECK_FALSE(IsWindow(launcher.window));
     CHECK(Settings->PageSpinner == nullptr);
     CHECK(Settings->ItemButtons == nullptr);
+}
+
+TEST_CASE("F1 opens the help from any current folder, never through a planted control")
+{
+    // The control registered by bare name, and a file of that name beside the program.
+    const char key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+    char registered[MAX_PATH];
+    LONG size = sizeof registered;
+    REQUIRE(RegQueryValueA(HKEY_CLASSES_ROOT, key, registered, &size) == ERROR_SUCCESS);
+    RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, "hhctrl.ocx", 10);
+    std::string plant = ui::BuildFile("hhctrl.ocx");
+    CopyFileA(ui::BuildFile("VELDAR.CHM").c_str(), plant.c_str(), FALSE);
+    Launcher l;
+    REQUIRE(l.Start("C:\\")); // a current folder other than the program's
+    PostMessageA(l.window, WM_KEYDOWN, VK_F1, 0);
+    CHECK(ui::WaitForProcessWindow(l.pi.dwProcessId, "HH Parent", 10000));
+    CHECK(l.Close() == 0);
+    DeleteFileA(plant.c_str());
+    RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, registered, lstrlenA(registered));
 }

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "common/about_box.h"
+#include "common/help.h"
 #include "dialogs/item_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
@@ -131,6 +133,15 @@ int main(int argc, char** argv)
         OpenItemDialog(main, 0);
         failures += script.Done() && script.Failures().empty() ? 0 : 1;
     }
+
+    ui::UiScript about;
+    about.On("バージョン情報", [&](HWND box) {
+        failures += Capture(box, "about") ? 0 : 1;
+        ui::Click(box, IDOK);
+    });
+    ShowAboutBox(main);
+    ShowHelp(0, 0); // with its table of contents; the main window closes it as it goes
+    failures += Capture(FindWindowA("HH Parent", nullptr), "help") ? 0 : 1;
 
     DestroyWindow(main);
     free(Settings);
