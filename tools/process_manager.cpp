@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "app/page_grid.h"
+#include "common/help.h"
 #include "common/os_family.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
@@ -416,8 +417,7 @@ BOOL OnCommand(HWND dialog, int id, int code)
         break;
     case IDC_PROC_KILL: ActOnSelectedProcess(dialog, true); break;
     case IDC_PROC_PROPERTIES: ActOnSelectedProcess(dialog, false); break;
-    // The help file is not part of the program yet; the button stays without an effect.
-    case IDHELP: break;
+    case IDHELP: ShowHelp(1, IDH_PROCESS_MANAGER); break;
     case IDCANCEL: EndDialog(dialog, 0); return TRUE;
     }
     return FALSE;
