@@ -15,6 +15,7 @@
 #include "dialogs/item_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "tools/process_manager.h"
 #include "ui_driver.h"
 
 namespace {
@@ -133,6 +134,23 @@ int main(int argc, char** argv)
         OpenItemDialog(main, 0);
         failures += script.Done() && script.Failures().empty() ? 0 : 1;
     }
+
+    ui::UiScript tools;
+    tools
+        .On("プロセス",
+            [&](HWND dialog) {
+                ui::PickList(dialog, IDC_PROC_LIST, 1);
+                failures += Capture(dialog, "process_manager") ? 0 : 1;
+                ui::Click(dialog, IDC_PROC_PROPERTIES);
+            })
+        .On("プロパティ",
+            [&](HWND dialog) {
+                failures += Capture(dialog, "process_properties") ? 0 : 1;
+                ui::Click(dialog, IDOK);
+            })
+        .On("プロセス", [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
+    OpenProcessManager(main);
+    failures += tools.Done() && tools.Failures().empty() ? 0 : 1;
 
     ui::UiScript about;
     about.On("バージョン情報", [&](HWND box) {
