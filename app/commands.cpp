@@ -12,7 +12,10 @@
 #include "common/report_error.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "tools/desktop_menu.h"
 #include "tools/process_manager.h"
+#include "tools/run_file_dialog.h"
+#include "tools/system_tools.h"
 
 namespace {
 
@@ -28,7 +31,7 @@ void OpenHomePage(HWND window)
         address[0] = '\0';
     HINSTANCE result = ShellExecuteA(window, "open", address, nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(result) <= 32)
-        ReportError(kLastError, nullptr);
+        ReportShellFailure(result);
 }
 
 // One command of the tools or launcher menu, or of a function key.
@@ -37,16 +40,15 @@ void RunCommand(HWND window, int id)
     switch (id) {
     case IDM_HOME_PAGE: OpenHomePage(window); break;
     case IDM_QUIT: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_SYSTEM_TOOLS: OpenSystemTools(); break;
+    case IDM_DESKTOP_MENU: ShowDesktopMenu(window); break;
+    case IDM_RUN_FILE: OpenRunFileDialog(window); break;
     case IDM_HELP: ShowHelp(0, 0); break;
     case IDM_ABOUT: ShowAboutBox(MainWindow); break;
     case IDM_PROCESS_MANAGER: OpenProcessManager(MainWindow); break;
-    // Not built yet, so these do nothing for now: the system tools window, the desktop menu,
-    // the run-file dialog, exit, log off and restart, the shutdown
-    // reservation, the page jump, the options, the help file and the About box. The move
-    // entry of the item menu waits in ShowItemMenu for the same reason.
-    case IDM_SYSTEM_TOOLS:
-    case IDM_DESKTOP_MENU:
-    case IDM_RUN_FILE:
+    // Not built yet, so these do nothing for now: exit, log off and restart, the shutdown
+    // reservation, the page jump and the options. The move entry of the item menu waits in
+    // ShowItemMenu for the same reason.
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:
     case IDM_RESTART:

@@ -49,7 +49,7 @@ int LaunchItem(HWND owner, int position)
     HINSTANCE result =
         ShellExecuteA(owner, "open", item.FilePath, item.Arguments, item.WorkDir, show);
     if (reinterpret_cast<INT_PTR>(result) <= 32)
-        return ReportError(kLastError, nullptr);
+        return ReportShellFailure(result);
     return 1;
 }
 

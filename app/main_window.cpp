@@ -11,6 +11,8 @@
 #include "common/help.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "tools/desktop_menu.h"
+#include "tools/system_tools.h"
 
 HINSTANCE AppInstance = nullptr;
 HWND MainWindow = nullptr;
@@ -44,8 +46,13 @@ bool IsUsablePosition(const RECT& pos)
     return MonitorFromPoint(corner, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
+// Set once the end of the session or the destruction released the window's content. Until the
+// window is gone, no handler may touch what was released.
+bool TornDown = false;
+
 LRESULT OnCreate(HWND window)
 {
+    TornDown = false;
     if (!CreateMainControls(window))
         return -1;
     DragAcceptFiles(window, TRUE);
@@ -95,12 +102,10 @@ bool RegisterWindowClasses()
     if (!RegisterClassExA(&main))
         return false;
 
-    // The system tools window procedure is installed when that window is built; until then
-    // the class behaves as a plain window.
     WNDCLASSEXA tools = {};
     tools.cbSize = sizeof tools;
     tools.style = CS_HREDRAW | CS_VREDRAW;
-    tools.lpfnWndProc = DefWindowProcA;
+    tools.lpfnWndProc = SystemToolsWindowProc;
     tools.hInstance = AppInstance;
     tools.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     tools.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
@@ -133,7 +138,9 @@ void TearDownMainWindow(HWND window)
     LauncherSettings* s = Settings;
     if (!s)
         return;
+    TornDown = true;
     SaveSettings(window);
+    FreeDesktopMenu();
     DeleteAndNull(s->ChooserButtonBitmap);
     DeleteAndNull(s->MenuButtonBitmap);
     if (s->ToolCursor) {
@@ -151,6 +158,13 @@ void TearDownMainWindow(HWND window)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // After the end of the session only closing is left; a size change, drop or timer that
+    // still arrives must not rebuild from released state.
+    if (TornDown && message != WM_CREATE && message != WM_DESTROY && message != WM_CLOSE) {
+        if (message == WM_DROPFILES)
+            DragFinish(reinterpret_cast<HDROP>(wParam));
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy(window);
@@ -162,6 +176,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: HandleCommand(window, wParam); return 0;
     case WM_INITMENU: EnableItemMenuEntries(window, reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_DROPFILES: HandleDroppedFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_MEASUREITEM:
+        return MeasureDesktopMenuItem(window, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: return DrawDesktopMenuItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_ITEMMENU: ShowItemMenu(window, static_cast<int>(wParam)); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -140,10 +140,14 @@ void LoadPageIcons(HWND window, int n)
         ItemButton& entry = s->ItemButtons[p];
         if (LoadItem(s->CurrentPage * n + p, &item))
             entry.Icon = LoadFileIcon(item.IconPath, item.IconIndex);
-        SendMessageA(entry.Window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(entry.Icon));
+        // A button that shows no icon and gets none is left alone: a new image would only
+        // have it painted again as it is.
+        if (entry.Icon || SendMessageA(entry.Window, BM_GETIMAGE, IMAGE_ICON, 0))
+            SendMessageA(entry.Window, BM_SETIMAGE, IMAGE_ICON,
+                         reinterpret_cast<LPARAM>(entry.Icon));
         // An empty slot is registered too, without text, so that it shows no tip.
         if (PageTooltip)
-            PageTooltip->AddTool(IDC_ITEM_BUTTON_FIRST + p, item.Caption);
+            PageTooltip->AddTool(IDC_ITEM_BUTTON_FIRST + p, item.Caption, entry.Window);
     }
 }
 
@@ -235,6 +239,8 @@ TooltipManager* ItemTooltip()
 LRESULT CALLBACK ItemButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LauncherSettings* s = Settings;
+    if (!s || !s->ItemButtons)
+        return DefWindowProcA(button, message, wParam, lParam);
     if (message == WM_RBUTTONDOWN) {
         int position = -1;
         for (int p = 0; p < s->IconsPerPage; ++p) {
@@ -243,7 +249,9 @@ LRESULT CALLBACK ItemButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM
                 break;
             }
         }
-        SendMessageA(GetParent(button), WM_ITEMMENU, static_cast<WPARAM>(position), lParam);
+        // Posted: the menu opens after this message returned, so a command that rebuilds the
+        // grid (a move) does not destroy the button while its procedure still runs.
+        PostMessageA(GetParent(button), WM_ITEMMENU, static_cast<WPARAM>(position), lParam);
     }
     return CallWindowProcA(s->ItemButtons[0].BaseProc, button, message, wParam, lParam);
 }

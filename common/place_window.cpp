@@ -1,18 +1,18 @@
-// Window placement. The screen size is that of the window's device context; the work area
-// (task bar) is deliberately not considered.
+// Window placement on the work area of the monitor that shows the reference window, so a dialog
+// opened from a launcher on a second monitor appears beside it.
 #include "common/place_window.h"
 
 namespace {
 
-// One axis: the offset or the centre, then pushed back onto the screen. The two corrections
-// exclude each other, so a window larger than the screen ends at a negative position.
-int PlaceAlong(int refStart, int refExtent, int extent, int offset, int screen)
+// One axis: the offset or the centre, then pushed back into the work area. The two corrections
+// exclude each other, so a window larger than the work area ends before its start.
+int PlaceAlong(int refStart, int refExtent, int extent, int offset, int areaStart, int areaEnd)
 {
     int pos = offset ? refStart + offset : refStart + (refExtent - extent) / 2;
-    if (pos < 0)
-        pos = 0;
-    else if (pos + extent > screen)
-        pos = screen - extent;
+    if (pos < areaStart)
+        pos = areaStart;
+    else if (pos + extent > areaEnd)
+        pos = areaEnd - extent;
     return pos;
 }
 
@@ -25,12 +25,15 @@ void PlaceWindow(HWND window, HWND reference, int offsetX, int offsetY)
     RECT rect = {}, ref = {};
     GetWindowRect(window, &rect);
     GetWindowRect(reference, &ref);
-    HDC dc = GetDC(window);
-    int screenW = GetDeviceCaps(dc, HORZRES);
-    int screenH = GetDeviceCaps(dc, VERTRES);
-    ReleaseDC(window, dc);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(reference, MONITOR_DEFAULTTONEAREST), &monitor))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    const RECT& area = monitor.rcWork;
 
-    int x = PlaceAlong(ref.left, ref.right - ref.left, rect.right - rect.left, offsetX, screenW);
-    int y = PlaceAlong(ref.top, ref.bottom - ref.top, rect.bottom - rect.top, offsetY, screenH);
+    int x = PlaceAlong(ref.left, ref.right - ref.left, rect.right - rect.left, offsetX, area.left,
+                       area.right);
+    int y = PlaceAlong(ref.top, ref.bottom - ref.top, rect.bottom - rect.top, offsetY, area.top,
+                       area.bottom);
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }

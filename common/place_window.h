@@ -1,4 +1,5 @@
-// Places a dialog or tool window on its reference window and keeps it on the screen.
+// Places a dialog or tool window on its reference window and keeps it inside the work area of
+// the monitor nearest to the reference.
 #pragma once
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 // Error boxes: task-modal, ownerless, the error icon and OK only, preceded by a beep.
 #include "common/report_error.h"
 
+#include <shellapi.h>
 #include <stdio.h>
 
 #include "app/main_window.h"
@@ -23,6 +24,30 @@ int ReportError(int code, const char* text)
     MessageBeep(MB_OK);
     MessageBoxA(nullptr, buffer, nullptr, MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
     return 0;
+}
+
+// The error code that a failed ShellExecuteA result stands for.
+static DWORD ShellErrorCode(INT_PTR result)
+{
+    switch (result) {
+    case SE_ERR_SHARE: return ERROR_SHARING_VIOLATION;
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC: return ERROR_NO_ASSOCIATION;
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY: return ERROR_DDE_FAIL;
+    case SE_ERR_DLLNOTFOUND: return ERROR_DLL_NOT_FOUND;
+    }
+    // 2 to 11 are error codes themselves; 0 means that the system lacked memory or resources.
+    if (result >= ERROR_FILE_NOT_FOUND && result <= ERROR_BAD_FORMAT)
+        return static_cast<DWORD>(result);
+    return ERROR_NOT_ENOUGH_MEMORY;
+}
+
+int ReportShellFailure(HINSTANCE result)
+{
+    SetLastError(ShellErrorCode(reinterpret_cast<INT_PTR>(result)));
+    return ReportError(kLastError, nullptr);
 }
 
 int ReportInputError(HWND dialog, int controlId, int messageId)

@@ -1,10 +1,9 @@
-// Double-byte-aware cutting: the text is walked from its start with IsDBCSLeadByte, since a
-// trail byte of code page 932 can look like any ASCII character.
+// The one place where text is cut to a byte limit.
 #include "common/text_cut.h"
 
 #include <windows.h>
 
-#include <stdio.h>
+#include <string.h>
 
 int WholeCharacterLength(const char* text, int limit)
 {
@@ -18,31 +17,12 @@ int WholeCharacterLength(const char* text, int limit)
     return n;
 }
 
-void CopyWholeText(char* buffer, int capacity, const char* text)
+int CopyWholeCharacters(char* out, int capacity, const char* text)
 {
-    if (capacity <= 0)
-        return;
+    if (!out || capacity <= 0)
+        return 0;
     int n = text ? WholeCharacterLength(text, capacity - 1) : 0;
-    for (int i = 0; i < n; ++i)
-        buffer[i] = text[i];
-    buffer[n] = '\0';
-}
-
-int FormatWholeText(char* buffer, int capacity, const char* format, ...)
-{
-    if (capacity <= 0)
-        return 0;
-    va_list args;
-    va_start(args, format);
-    int wanted = vsnprintf(buffer, static_cast<size_t>(capacity), format, args);
-    va_end(args);
-    if (wanted < 0) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    if (wanted < capacity)
-        return wanted;
-    int n = WholeCharacterLength(buffer, capacity - 1);
-    buffer[n] = '\0';
+    memcpy(out, text ? text : "", n);
+    out[n] = '\0';
     return n;
 }

@@ -20,8 +20,9 @@ class TooltipManager {
 public:
     TooltipManager(HINSTANCE instance, HWND owner);
 
-    // The result of TTM_ADDTOOLA (nonzero on success), 0 without a tooltip window.
-    LRESULT AddTool(int controlId, const char* text);
+    // The result of TTM_ADDTOOLA (nonzero on success), 0 without a tooltip window. A caller
+    // that holds the control's window passes it; otherwise it is looked up by id.
+    LRESULT AddTool(int controlId, const char* text, HWND control = nullptr);
     // 1 when the tool's text was replaced; 0 for a null or empty text or an unknown tool.
     int SetToolText(int controlId, const char* text);
     // 1 when a record was removed. The tool stays registered with the tooltip window and

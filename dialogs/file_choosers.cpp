@@ -149,7 +149,11 @@ const char* GetFolderPart(const char* path, char* out)
     const char* separator = lastBackslash ? lastBackslash : lastSlash;
     if (!separator)
         return nullptr;
-    CopyWhole(out, path, separator);
+    // The folder of a file in a root keeps its separator: "C:" alone would name the current
+    // folder of drive C, not its root.
+    bool root = separator == path || (separator == path + 2 && path[1] == ':' &&
+                                      !IsDBCSLeadByte(static_cast<BYTE>(path[0])));
+    CopyWhole(out, path, root ? separator + 1 : separator);
     return separator;
 }
 

@@ -10,8 +10,8 @@ bool ChooseFile(HWND owner, char* out, const char* initial);
 // picked a file-system folder; its path is then in out (260 bytes), else out is empty.
 bool ChooseFolder(HWND owner, const char* initial, char* out);
 // Puts the text before the last "\" (or, when there is none, the last "/") of path into out
-// (260 bytes) and returns the position of that separator, or null with out empty when path
-// has no separator.
+// (260 bytes), the separator included for a root ("C:\"), and returns the position of that
+// separator, or null with out empty when path has no separator.
 const char* GetFolderPart(const char* path, char* out);
 // Puts the last component of path (base name and extension, without drive or folders) into
 // out (260 bytes).

@@ -163,6 +163,13 @@ void OnOk(HWND dialog)
         ReportInputError(dialog, IDC_CHOOSER_FILE, 0);
         return;
     }
+    // A file typed but not yet shown: its icons come first, and the user picks among them. The
+    // selection in the row belongs to the other file.
+    if (lstrcmpiA(text, Chooser->Path) != 0) {
+        lstrcpynA(Chooser->Path, text, sizeof Chooser->Path);
+        ShowFile(dialog);
+        return;
+    }
     // Without a selected icon there is nothing to return. The last Windows error says nothing
     // useful here (it reads as success), so this is reported as a missing input.
     Chooser->Selected =
@@ -171,7 +178,6 @@ void OnOk(HWND dialog)
         ReportInputError(dialog, IDC_CHOOSER_ICONS, 0);
         return;
     }
-    lstrcpynA(Chooser->Path, text, sizeof Chooser->Path);
     EndDialog(dialog, 1);
 }
 

@@ -8,6 +8,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "common/text_cut.h"
+
 RegKey::RegKey(const char* base, const char* sub, bool openExisting)
 {
     char path[MAX_PATH];
@@ -69,20 +71,6 @@ bool RegKey::WriteBinary(const char* name, const void* data, DWORD size)
            ERROR_SUCCESS;
 }
 
-// Length of the longest prefix of text, at most limit bytes, that does not end in the middle
-// of a double-byte character of the system code page.
-static int WholeCharacterLength(const char* text, int limit)
-{
-    int n = 0;
-    while (n < limit && text[n]) {
-        int step = IsDBCSLeadByte(static_cast<BYTE>(text[n])) && text[n + 1] ? 2 : 1;
-        if (n + step > limit)
-            break;
-        n += step;
-    }
-    return n;
-}
-
 int RegKey::ReadString(const char* name, char* buffer, int capacity)
 {
     if (buffer && capacity > 0)
@@ -104,10 +92,7 @@ int RegKey::ReadString(const char* name, char* buffer, int capacity)
             ERROR_SUCCESS &&
         got <= size) {
         if (buffer && capacity > 0) {
-            int n = WholeCharacterLength(data, capacity - 1);
-            memcpy(buffer, data, n);
-            buffer[n] = '\0';
-            result = n;
+            result = CopyWholeCharacters(buffer, capacity, data);
         } else if (!buffer) {
             result = static_cast<int>(size);
         }

@@ -45,7 +45,9 @@ bool LoadSettings(RECT* pos)
     if (s->MaxPages < 1 || s->MaxPages > kMostPages)
         s->MaxPages = kDefaultMaxPages;
     s->StartPage = static_cast<int32_t>(key.ReadDword("Start"));
-    if (s->StartPage < 0)
+    // A start page at or above the most pages there can be is damage, not a choice: with it
+    // page × icons + position could leave the range of slot numbers.
+    if (s->StartPage < 0 || s->StartPage >= kMostPages)
         s->StartPage = 0;
     s->ReserveAtStart = static_cast<int32_t>(key.ReadDword("Reserve"));
     s->ReserveNoConfirm = static_cast<int32_t>(key.ReadDword("NoConf"));

@@ -4,6 +4,7 @@
 #include "tools/process_manager.h"
 
 #include <stdint.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include "app/main_window.h"
@@ -266,11 +267,15 @@ bool StillSameProgram(DWORD processId, const char* path)
 int KillProcess(HWND dialog, const PROCESSENTRY32* process)
 {
     char caption[32], format[128], question[280];
+    // Room for the whole format and a whole path, so that only the cut to the question's size
+    // shortens it, and that at a whole character.
+    char text[sizeof format + MAX_PATH];
     if (LoadStringA(AppInstance, IDS_CONFIRM_CAPTION, caption, sizeof caption) == 0)
         caption[0] = '\0';
     if (LoadStringA(AppInstance, IDS_ASK_KILL, format, sizeof format) == 0)
         lstrcpynA(format, "%s", sizeof format);
-    FormatWholeText(question, sizeof question, format, process->szExeFile);
+    snprintf(text, sizeof text, format, process->szExeFile);
+    CopyWholeCharacters(question, sizeof question, text);
     if (MessageBoxA(dialog, question, caption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return 0;
 

@@ -49,7 +49,7 @@ void ReadText(HWND window, char* out, bool className)
                       : GetWindowTextA(window, text, sizeof text);
     if (n <= 0 || n >= static_cast<int>(sizeof text))
         text[0] = '\0';
-    CopyWholeText(out, MAX_PATH, text);
+    CopyWholeCharacters(out, MAX_PATH, text);
 }
 
 // False when the window went away before everything was read; then none of it is shown.
@@ -71,7 +71,7 @@ bool ReadWindowDetails(HWND window, WindowDetails* details)
 void AddColumn(HWND list, int index, const char* title, int width)
 {
     char text[32];
-    CopyWholeText(text, sizeof text, title);
+    CopyWholeCharacters(text, sizeof text, title);
     LVCOLUMNA column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = text;
@@ -83,7 +83,7 @@ void AddColumn(HWND list, int index, const char* title, int width)
 void AddRow(HWND list, const char* name, const char* value)
 {
     char text[MAX_PATH];
-    CopyWholeText(text, sizeof text, name);
+    CopyWholeCharacters(text, sizeof text, name);
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -92,7 +92,7 @@ void AddRow(HWND list, const char* name, const char* value)
         static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0)
         return;
-    CopyWholeText(text, sizeof text, value);
+    CopyWholeCharacters(text, sizeof text, value);
     item.iSubItem = 1;
     SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }

@@ -1,4 +1,5 @@
-// VELDAR.EXE as its own process: start-up position, closing, exit code and what it saves.
+// VELDAR.EXE as its own process: start-up position, the end of the session, closing, exit code
+// and what it saves.
 #include "test_support.h"
 
 #include <string.h>
@@ -9,193 +10,107 @@
 
 namespace {
 
-const char kSettingsPath[] = "Software\\VARNO\\VELDAR";
-
 struct Launcher {
     PROCESS_INFORMATION pi = {};
     HWND window = nullptr;
+    RECT rect = {};
 
     bool Start(const char* workDir = nullptr)
     {
-        if (!ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi, workDir))
-            return false;
-        window = ui::WaitForProcessWindow(pi.dwProcessId, "WC_VeldarMain", 15000);
+        if (ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi, workDir))
+            window = ui::WaitForProcessWindow(pi.dwProcessId, "WC_VeldarMain", 10000);
+        GetWindowRect(window, &rect);
         return window != nullptr;
     }
-    // Closes the window the normal way and returns the exit code, or -1 if it did not end.
+    // Closes the window the normal way; the exit code, or -1 if the process did not end.
     long Close()
     {
         PostMessageA(window, WM_CLOSE, 0, 0);
-        return Wait();
-    }
-    long Wait()
-    {
-        if (WaitForSingleObject(pi.hProcess, 15000) != WAIT_OBJECT_0) {
-            TerminateProcess(pi.hProcess, 99);
-            return -1;
-        }
-        DWORD code = 1234;
-        GetExitCodeProcess(pi.hProcess, &code);
+        DWORD code = static_cast<DWORD>(-1);
+        if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi.hProcess, &code);
         return static_cast<long>(code);
     }
     ~Launcher()
     {
         if (pi.hProcess) {
-            if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0)
-                TerminateProcess(pi.hProcess, 99);
+            TerminateProcess(pi.hProcess, 99); // fails once it has ended
             CloseHandle(pi.hThread);
             CloseHandle(pi.hProcess);
         }
     }
 };
 
-RECT Rect(HWND window)
+RegKey Stored()
 {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    return r;
+    return RegKey("Software\\VARNO", "VELDAR", false);
 }
 
-void StorePosition(LONG left, LONG top)
+std::string StoredVersion()
 {
-    RECT pos = {left, top, left + 100, top + 50};
-    RegKey key("Software\\VARNO", "VELDAR", false);
-    REQUIRE(key.WriteBinary("Pos", &pos, sizeof pos));
-}
-
-bool ReadStoredPosition(RECT* pos)
-{
-    RegKey key("Software\\VARNO", "VELDAR", false);
-    return key.ReadBinary("Pos", pos, sizeof *pos);
-}
-
-std::string ReadVersion()
-{
-    RegKey key("Software\\VARNO", "VELDAR", false);
-    char text[16];
-    key.ReadString("Ver", text, sizeof text);
+    char text[16] = "";
+    Stored().ReadString("Ver", text, sizeof text);
     return text;
-}
-
-// Where a window of the launcher opens when it is given no position: the default position,
-// taken from a first start with an empty registry.
-POINT DefaultPosition()
-{
-    ui::ResetLauncherRegistry();
-    Launcher l;
-    REQUIRE(l.Start());
-    RECT r = Rect(l.window);
-    l.Close();
-    ui::ResetLauncherRegistry();
-    return {r.left, r.top};
 }
 
 } // namespace
 
-TEST_CASE("the launcher starts, closes with exit code 0 and saves its settings")
+TEST_CASE("the launcher starts, saves at the end of the session and again when it closes")
 {
     ui::ResetLauncherRegistry();
     Launcher l;
     REQUIRE(l.Start());
-    char title[64];
-    GetWindowTextA(l.window, title, sizeof title);
-    CHECK(std::string(title) == "Veldar - 1");
+    CHECK(ui::TextOf(l.window) == "Veldar - 1");
     LONG style = GetWindowLongA(l.window, GWL_STYLE);
-    CHECK((style & WS_MAXIMIZEBOX) == 0);
-    CHECK((style & WS_MINIMIZEBOX) != 0);
-    CHECK(IsWindowVisible(l.window));
-    RECT shown = Rect(l.window);
+    CHECK((style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) == WS_MINIMIZEBOX);
 
+    SendMessageA(l.window, WM_ENDSESSION, FALSE, 0);
+    CHECK(StoredVersion().empty()); // a cancelled end of the session saves nothing
+    SendMessageA(l.window, WM_ENDSESSION, TRUE, 0);
+    CHECK(StoredVersion() == "0.17");
+    RegDeleteValueA(Stored().Handle(), "Ver");
+    CHECK(IsWindow(l.window));
     CHECK(l.Close() == 0);
-    RECT stored;
-    REQUIRE(ReadStoredPosition(&stored));
-    CHECK(memcmp(&stored, &shown, sizeof stored) == 0);
-    CHECK(ReadVersion() == "0.17");
-    RegKey key("Software\\VARNO", "VELDAR", false);
-    CHECK(key.ReadDword("Ico") == 10);
-    CHECK(key.ReadDword("Page") == 20);
-    char block[64];
-    CHECK(key.ReadBinary("Exit", block, sizeof block));
+    CHECK(StoredVersion() == "0.17");
+    RECT pos = {};
+    CHECK(Stored().ReadBinary("Pos", &pos, sizeof pos));
+    CHECK(EqualRect(&pos, &l.rect));
+    CHECK(Stored().ReadDword("Ico") == 10);
+    CHECK(Stored().ReadDword("Page") == 20);
 }
 
-TEST_CASE("the stored window position is used only when it is on a screen")
+TEST_CASE("the stored position is used only on a screen, and not by a second copy")
 {
-    POINT byDefault = DefaultPosition();
-    struct Case {
+    // Where a window opens without a position: from a first start with an empty registry.
+    ui::ResetLauncherRegistry();
+    Launcher first;
+    REQUIRE(first.Start());
+    const POINT byDefault = {first.rect.left, first.rect.top};
+    first.Close();
+    // -32000 is where a window saved while minimised sits; 5000, 4000 lies on a monitor that is
+    // no longer there.
+    const struct {
         LONG left, top;
         bool used;
-    };
-    // -32000 is where a window saved while minimised sits; 5000, 4000 lies on a monitor that
-    // is no longer there.
-    const Case cases[] = {
-        {200, 150, true}, {0, 0, true},        {-32000, -32000, false},
-        {300, -5, false}, {5000, 4000, false},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{200, 150, true}, {-32000, -32000, false}, {300, -5, false}, {5000, 4000, false}};
+    for (const auto& c : cases) {
         CAPTURE(c.left);
-        CAPTURE(c.top);
+        RECT pos = {c.left, c.top, c.left + 100, c.top + 50};
         ui::ResetLauncherRegistry();
-        StorePosition(c.left, c.top);
+        REQUIRE(Stored().WriteBinary("Pos", &pos, sizeof pos));
         Launcher l;
         REQUIRE(l.Start());
-        RECT r = Rect(l.window);
+        CHECK(l.rect.left == (c.used ? c.left : byDefault.x));
+        CHECK(l.rect.top == (c.used ? c.top : byDefault.y));
         if (c.used) {
-            CHECK(r.left == c.left);
-            CHECK(r.top == c.top);
-        } else {
-            CHECK(r.left == byDefault.x);
-            CHECK(r.top == byDefault.y);
+            Launcher second;
+            REQUIRE(second.Start());
+            CHECK(second.rect.left == byDefault.x);
+            CHECK(second.rect.top == byDefault.y);
+            CHECK(second.Close() == 0);
         }
         CHECK(l.Close() == 0);
     }
-}
-
-TEST_CASE("a second copy opens at the default position while the first runs")
-{
-    POINT byDefault = DefaultPosition();
-    StorePosition(200, 150);
-    Launcher first;
-    REQUIRE(first.Start());
-    CHECK(Rect(first.window).left == 200);
-    Launcher second;
-    REQUIRE(second.Start());
-    CHECK(second.window != first.window);
-    CHECK(Rect(second.window).left == byDefault.x);
-    CHECK(Rect(second.window).top == byDefault.y);
-    CHECK(second.Close() == 0);
-    CHECK(first.Close() == 0);
-}
-
-TEST_CASE("the end of the session saves, and the later destruction saves again")
-{
-    ui::ResetLauncherRegistry();
-    Launcher l;
-    REQUIRE(l.Start());
-
-    SendMessageA(l.window, WM_ENDSESSION, 0, 0);
-    CHECK(ReadVersion().empty()); // a cancelled end of the session saves nothing
-    CHECK(IsWindow(l.window));
-
-    SendMessageA(l.window, WM_ENDSESSION, 1, 0);
-    CHECK(ReadVersion() == "0.17");
-    {
-        RegKey key("Software\\VARNO", "VELDAR", false);
-        RegDeleteValueA(key.Handle(), "Ver");
-    }
-    CHECK(IsWindow(l.window));
-    CHECK(l.Close() == 0);
-    CHECK(ReadVersion() == "0.17");
-}
-
-TEST_CASE("the main window has no maximise box and closes through WM_CLOSE in process")
-{
-    LauncherWindow launcher;
-    CHECK((GetWindowLongA(launcher.window, GWL_STYLE) & WS_MAXIMIZEBOX) == 0);
-    CHECK(MainWindow == launcher.window);
-    SendMessageA(launcher.window, WM_CLOSE, 0, 0);
-    CHECK_FALSE(IsWindow(launcher.window));
-    CHECK(Settings->PageSpinner == nullptr);
-    CHECK(Settings->ItemButtons == nullptr);
 }
 
 TEST_CASE("F1 opens the help from any current folder, never through a planted control")

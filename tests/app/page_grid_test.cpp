@@ -1,73 +1,16 @@
-// The icon page grid in the real main window: its geometry, paging with the spinner's arrows,
-// icons and tooltips of the slots, rebuilding for another count, the file icon lookup, and
-// that none of it leaves handles behind.
+// The icon page grid in the real main window: paging with the spinner's arrows, icons and tips
+// of the slots, rebuilding for another count, the file icon lookup, and no leaks.
 #include "test_support.h"
 
 #include <commctrl.h>
-#include <stdio.h>
-
-#include <string>
 
 #include "app/page_grid.h"
 #include "resource.h"
-#include "store/reg_key.h"
 
 namespace {
 
-const char kNotepad[] = "C:\\windows\\notepad.exe";
 const char kShell32[] = "C:\\windows\\system32\\shell32.dll";
-// A document: it holds no icon of its own.
-const char kDocument[] = "C:\\windows\\win.ini";
-
-void WriteSetting(const char* name, DWORD value)
-{
-    REQUIRE(RegKey(VELDAR_REG_BASE, VELDAR_REG_SETTINGS, false).WriteDword(name, value));
-}
-
-void PutItem(int slot, const char* caption, const char* iconPath, int iconIndex = 0)
-{
-    ItemSlot item = {};
-    snprintf(item.Caption, sizeof item.Caption, "%s", caption);
-    snprintf(item.FilePath, sizeof item.FilePath, "%s", iconPath);
-    snprintf(item.IconPath, sizeof item.IconPath, "%s", iconPath);
-    item.IconIndex = iconIndex;
-    SaveItem(slot, &item);
-}
-
-// Slots 0..count-1 hold "項目 <slot>" with icons from a few different files, and of a
-// document.
-void PutNumberedItems(int count)
-{
-    const char* files[] = {kNotepad, kDocument, kShell32};
-    for (int slot = 0; slot < count; ++slot) {
-        char caption[32];
-        snprintf(caption, sizeof caption, "項目 %d", slot);
-        PutItem(slot, caption, files[slot % 3], slot % 3 == 2 ? slot : 0);
-    }
-}
-
-// "x,y wxh" of a child in its parent's client area, or of a window's own client area.
-std::string Box(int x, int y, int width, int height)
-{
-    char text[48];
-    snprintf(text, sizeof text, "%d,%d %dx%d", x, y, width, height);
-    return text;
-}
-
-std::string PlaceOf(HWND child)
-{
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return Box(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
-std::string ClientOf(HWND window)
-{
-    RECT r;
-    GetClientRect(window, &r);
-    return Box(0, 0, r.right, r.bottom);
-}
+const char kDocument[] = "C:\\windows\\win.ini"; // holds no icon of its own
 
 // A press and release on the upper or lower arrow, as the mouse delivers them.
 void ClickSpinner(bool up)
@@ -77,214 +20,130 @@ void ClickSpinner(bool up)
     LPARAM at = MAKELPARAM(r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
     PostMessageA(Settings->PageSpinner, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(Settings->PageSpinner, WM_LBUTTONUP, 0, at);
-    ui::Pump(0);
+    ui::DrainMessages();
 }
 
-HWND Button(HWND window, int position)
+// "x,y wxh" of a child in the main window's client area; of the client area itself for null.
+std::string Box(HWND child)
 {
-    return GetDlgItem(window, IDC_ITEM_BUTTON_FIRST + position);
-}
-
-HICON ButtonIcon(HWND window, int position)
-{
-    return reinterpret_cast<HICON>(
-        SendMessageA(Button(window, position), BM_GETIMAGE, IMAGE_ICON, 0));
-}
-
-std::string TipText(HWND window, int position)
-{
-    REQUIRE(ItemTooltip());
-    return ui::TooltipText(ItemTooltip()->TooltipWindow(), Button(window, position));
+    RECT r;
+    child ? GetWindowRect(child, &r) : GetClientRect(MainWindow, &r);
+    MapWindowPoints(child ? nullptr : MainWindow, MainWindow, reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
+    return ++*reinterpret_cast<int*>(count);
 }
 
 // What a page change or rebuild could leave behind, in one line that a failure prints.
-std::string Census(HWND window)
+std::string Census()
 {
     int children = 0, windows = 0;
-    EnumChildWindows(window, CountWindow, reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(MainWindow, CountWindow, reinterpret_cast<LPARAM>(&children));
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
-    char text[160];
-    snprintf(text, sizeof text, "gdi %d, children %d, windows %d, records %d, hooks %d",
-             ui::GdiObjectCount(), children, windows, LiveTooltipRecords(), LiveTooltipHooks());
-    return text;
+    return std::to_string(ui::GdiObjectCount()) + " gdi, " + std::to_string(children) +
+           " children, " + std::to_string(windows) + " windows, " +
+           std::to_string(LiveTooltipRecords()) + " records, " +
+           std::to_string(LiveTooltipHooks()) + " hooks";
 }
 
-void Rebuild(HWND window, int from, int to)
+void Rebuild(int from, int to)
 {
     Settings->IconsPerPage = to;
-    RebuildItemGrid(window, from, to);
+    RebuildItemGrid(MainWindow, from, to);
 }
 
 } // namespace
 
-TEST_CASE("the main window is as wide as its row and 38 pixels high, whatever is tried")
+TEST_CASE("the spinner pages through the slots on the same buttons, from a start page beyond "
+          "the last to the first and not past either end")
 {
-    static int icons;
-    for (int n : {3, 10, 20}) {
-        CAPTURE(n);
-        icons = n;
-        LauncherWindow launcher([] { WriteSetting("Ico", icons); });
-        HWND w = launcher.window;
-        // 152, 418 and 798 pixels wide.
-        CHECK(ClientOf(w) == Box(0, 0, 38 * n + 38, 38));
-        for (int p = 0; p < n; ++p)
-            CHECK(PlaceOf(Button(w, p)) == Box(38 * p, 0, 38, 38));
-        CHECK(Button(w, n) == nullptr);
-        CHECK(PlaceOf(Settings->PageSpinner) == Box(38 * n, 0, 19, 38));
-        CHECK(PlaceOf(Settings->ToolsMenuButton) == Box(38 * n + 19, 0, 19, 19));
-        CHECK(PlaceOf(Settings->LauncherMenuButton) == Box(38 * n + 19, 19, 19, 19));
-
-        // A resize from the frame arrives as a plain size change, and is undone at once.
-        SetWindowPos(w, nullptr, 0, 0, 640, 200, SWP_NOMOVE | SWP_NOZORDER);
-        CHECK(ClientOf(w) == Box(0, 0, 38 * n + 38, 38));
-    }
-}
-
-TEST_CASE("item buttons show their slot's icon and caption, page by page with the spinner")
-{
-    // Three pages of ten: slot 0 on the first, 11 on the second.
     LauncherWindow launcher([] {
         WriteSetting("Page", 3);
-        PutItem(0, "メモ帳", kNotepad);
-        PutItem(11, "シェル", kShell32, 4);
+        WriteSetting("Start", 7); // shown as stored; the first step goes to the last page
+        ItemSlot notepad = MakeItem("メモ帳", "C:\\windows\\notepad.exe");
+        ItemSlot shell = MakeItem("シェル", kShell32, "", "", 0, 4);
+        SaveItem(0, &notepad);
+        SaveItem(11, &shell);
     });
-    HWND w = launcher.window;
-    CHECK(ui::TextOf(w) == "Veldar - 1");
-    CHECK(ButtonIcon(w, 0) != nullptr);
-    CHECK(ButtonIcon(w, 1) == nullptr);
-    CHECK(TipText(w, 0) == "メモ帳");
-    CHECK(TipText(w, 1) == "");
-
-    SUBCASE("up shows the next page, down the previous, on the same buttons; not past the ends")
-    {
-        HWND first = Button(w, 0);
+    HWND button = Settings->ItemButtons[0].Window;
+    std::string seen = ui::TextOf(MainWindow);
+    for (bool up : {false, false, false, false, true, true, true}) {
         HWND tooltip = ItemTooltip()->TooltipWindow();
-        HHOOK hook = ItemTooltip()->Hook();
-        // Past either end the page is not even refreshed.
-        ClickSpinner(false);
-        CHECK(Settings->CurrentPage == 0);
-        CHECK(ItemTooltip()->TooltipWindow() == tooltip);
-
-        ClickSpinner(true);
-        CHECK(ui::TextOf(w) == "Veldar - 2");
-        CHECK_FALSE(IsWindow(tooltip));
-        CHECK_FALSE(UnhookWindowsHookEx(hook));
-        CHECK(LiveTooltipHooks() == 1);
-        CHECK(ButtonIcon(w, 0) == nullptr);
-        CHECK(TipText(w, 0) == "");
-        CHECK(ButtonIcon(w, 1) != nullptr);
-        CHECK(TipText(w, 1) == "シェル");
-        ClickSpinner(false);
-        CHECK(ui::TextOf(w) == "Veldar - 1");
-        CHECK(TipText(w, 0) == "メモ帳");
-        CHECK(Button(w, 0) == first);
-
-        ClickSpinner(true);
-        ClickSpinner(true);
-        tooltip = ItemTooltip()->TooltipWindow();
-        ClickSpinner(true);
-        CHECK(Settings->CurrentPage == 2);
-        CHECK(ItemTooltip()->TooltipWindow() == tooltip);
-        CHECK(ui::TextOf(w) == "Veldar - 3");
-    }
-    SUBCASE("a changed, cleared or new caption shows at the next request")
-    {
-        HWND tooltip = ItemTooltip()->TooltipWindow();
-        LRESULT tools = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
-        CHECK(SetItemTooltip(IDC_ITEM_BUTTON_FIRST, "新しい名前") == 1);
-        CHECK(TipText(w, 0) == "新しい名前");
-        // The text is asked for at every showing, so a change needs no new registration.
-        CHECK(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == tools);
-        CHECK(SetItemTooltip(IDC_ITEM_BUTTON_FIRST, "") == 1);
-        CHECK(TipText(w, 0) == "");
-        CHECK(SetItemTooltip(IDC_ITEM_BUTTON_FIRST + 1, "空きに登録") == 1);
-        CHECK(TipText(w, 1) == "空きに登録");
-    }
-}
-
-TEST_CASE("a start page beyond the last page is shown as stored; either arrow goes to the last")
-{
-    for (bool up : {true, false}) {
-        CAPTURE(up);
-        LauncherWindow launcher([] {
-            WriteSetting("Page", 5);
-            WriteSetting("Start", 7);
-        });
-        CHECK(ui::TextOf(launcher.window) == "Veldar - 8");
         ClickSpinner(up);
-        CHECK(ui::TextOf(launcher.window) == "Veldar - 5");
+        seen += " | " + ui::TextOf(MainWindow) + " " + Shown(0) + Shown(1) +
+                (IsWindow(tooltip) ? " kept" : "");
     }
+    CHECK(seen == "Veldar - 8 | Veldar - 3 -- | Veldar - 2 -シェル | Veldar - 1 メモ帳- | "
+                  "Veldar - 1 メモ帳- kept | Veldar - 2 -シェル | Veldar - 3 -- | "
+                  "Veldar - 3 -- kept");
+    CHECK(Settings->ItemButtons[0].Window == button);
+    CHECK(LiveTooltipHooks() == 1);
+    // The text is asked for at every showing: a new caption needs no new registration.
+    HWND tooltip = ItemTooltip()->TooltipWindow();
+    LRESULT tools = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
+    CHECK(SetItemTooltip(IDC_ITEM_BUTTON_FIRST + 3, "新しい名前") == 1);
+    CHECK(ui::TooltipText(tooltip, Settings->ItemButtons[3].Window) == "新しい名前");
+    CHECK(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == tools);
 }
 
-TEST_CASE("a rebuild regroups the slots; page changes and rebuilds leave no handle behind")
+TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebuilds leak nothing")
 {
     LauncherWindow launcher([] {
         WriteSetting("Start", 1);
-        PutNumberedItems(20);
+        const char* files[] = {"C:\\windows\\notepad.exe", kDocument, kShell32};
+        for (int slot = 0; slot < 20; ++slot) {
+            ItemSlot item =
+                MakeItem(std::to_string(slot).c_str(), files[slot % 3], "", "", 0, slot);
+            SaveItem(slot, &item);
+        }
     });
-    HWND w = launcher.window;
-    CHECK(TipText(w, 0) == "項目 10");
-    Rebuild(w, 10, 5);
-    for (int p = 0; p < 5; ++p) {
-        CHECK(TipText(w, p) == "項目 " + std::to_string(5 + p));
-        CHECK(ButtonIcon(w, p) != nullptr);
-    }
-    CHECK(Button(w, 5) == nullptr);
-    CHECK(ClientOf(w) == Box(0, 0, 228, 38));
-    CHECK(ui::TextOf(w) == "Veldar - 2");
+    CHECK(Shown(0) + Shown(9) == "1019");
+    Rebuild(10, 5);
+    // Whatever size the frame is given, the client area stays the row: 5 × 38 + 38 by 38.
+    SetWindowPos(MainWindow, nullptr, 0, 0, 640, 200, SWP_NOMOVE | SWP_NOZORDER);
+    CHECK(Shown(0) + Shown(1) + Shown(2) + Shown(3) + Shown(4) == "56789");
+    CHECK(ui::TextOf(MainWindow) + " " + Box(nullptr) == "Veldar - 2 0,0 228x38");
+    CHECK(Box(Settings->ItemButtons[4].Window) + " " + Box(Settings->PageSpinner) + " " +
+              Box(Settings->ToolsMenuButton) + " " + Box(Settings->LauncherMenuButton) ==
+          "152,0 38x38 190,0 19x38 209,0 19x19 209,19 19x19");
+    CHECK(GetDlgItem(MainWindow, IDC_ITEM_BUTTON_FIRST + 5) == nullptr);
 
     // The first rounds warm the system's caches of DCs and regions.
-    Rebuild(w, 5, 10);
+    Rebuild(5, 10);
     ClickSpinner(true);
     ClickSpinner(false);
-    ui::Pump(0);
-    REQUIRE(ui::GdiObjectCount() > 0);
-    std::string before = Census(w);
+    std::string before = Census();
     for (int i = 0; i < 100; ++i) {
         ClickSpinner(true);
         ClickSpinner(false);
     }
     for (int i = 0; i < 25; ++i) {
-        Rebuild(w, 10, 5);
-        Rebuild(w, 5, 10);
+        Rebuild(10, 5);
+        Rebuild(5, 10);
     }
-    ui::Pump(0);
-    CHECK(Census(w) == before);
-    CHECK(LiveTooltipRecords() == 10);
-    CHECK(LiveTooltipHooks() == 1);
-
-    DestroyWindow(w);
+    CHECK(Census() == before);
+    DestroyWindow(MainWindow);
     CHECK(ItemTooltip() == nullptr);
-    CHECK(LiveTooltipRecords() == 0);
-    CHECK(LiveTooltipHooks() == 0);
+    CHECK(LiveTooltipRecords() + LiveTooltipHooks() == 0);
 }
 
 TEST_CASE("LoadFileIcon gives the icon inside the file, else the file's shell icon")
 {
-    // A document holds no icon (ExtractIcon answers 1), and index -1 asks for the number of
-    // icons in the file: both, like an index past the last icon, give the shell icon.
+    // Index -1 asks ExtractIcon for the number of icons, which is no icon: like an index past
+    // the last icon and a document, it gives the shell icon. Only an icon can be destroyed.
     const struct {
         const char* path;
         int index;
         bool icon;
-    } cases[] = {{kShell32, 3, true},
-                 {kShell32, 5000, true},
-                 {kDocument, 0, true},
-                 {kShell32, -1, true},
-                 {"C:\\no\\such\\file.exe", 0, false},
-                 {"", 0, false},
+    } cases[] = {{kShell32, 3, true},  {kShell32, 5000, true},         {kDocument, 0, true},
+                 {kShell32, -1, true}, {"C:\\no\\such.exe", 0, false}, {"", 0, false},
                  {nullptr, 0, false}};
     for (const auto& c : cases) {
-        CAPTURE(c.path);
-        CAPTURE(c.index);
         HICON icon = LoadFileIcon(c.path, c.index);
-        // Only a real icon can be destroyed.
         CHECK((c.icon ? DestroyIcon(icon) != FALSE : icon == nullptr));
     }
 }

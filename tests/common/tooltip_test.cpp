@@ -1,40 +1,33 @@
-// The tooltip manager on a window of its own: records and texts, the tooltip's real text
-// requests, the relay of child mouse messages, and a start without a tooltip window. What a
-// page change and Destroy leave behind is counted in the page grid's tests.
+// The tooltip manager on a window of its own: records and texts through the tooltip's real
+// text requests, the relay of child mouse messages, and a start without a tooltip window.
 #include "test_support.h"
 
 #include <commctrl.h>
-#include <string.h>
 
 #include <map>
-#include <string>
 #include <vector>
 
 #include "common/tooltip.h"
 
 namespace {
 
-const int kFirstId = 101;
-const int kBoxId = 200;
-
 TooltipManager* Answering = nullptr;
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NOTIFY && Answering) {
+    if (message == WM_NOTIFY && Answering)
         Answering->HandleNeedText(reinterpret_cast<NMHDR*>(lParam));
-        return 0;
-    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND Child(const char* className, HWND parent, int x, int id)
+HWND Child(const char* className, HWND parent, int id)
 {
-    return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, x, 0, 38, 38, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
+    return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE, 40 * (id % 100), 0, 38, 38,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance,
+                           nullptr);
 }
 
-// An owner window with three buttons (ids 101..103) and a static holding a button of its own.
+// An owner with buttons 101..103 and a static 104 holding a button of its own.
 HWND MakeOwner()
 {
     WNDCLASSA wc = {};
@@ -42,114 +35,85 @@ HWND MakeOwner()
     wc.hInstance = AppInstance;
     wc.lpszClassName = "VeldarTooltipTestOwner";
     RegisterClassA(&wc);
-    HWND owner = CreateWindowExA(0, wc.lpszClassName, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
-                                 10, 300, 100, nullptr, nullptr, AppInstance, nullptr);
-    for (int i = 0; i < 3; ++i)
-        Child("BUTTON", owner, 40 * i, kFirstId + i);
-    Child("BUTTON", Child("STATIC", owner, 200, kBoxId), 0, 0);
+    HWND owner = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 10, 10, 300, 100,
+                                 nullptr, nullptr, AppInstance, nullptr);
+    for (int id = 101; id <= 103; ++id)
+        Child("BUTTON", owner, id);
+    Child("BUTTON", Child("STATIC", owner, 104), 0);
     return owner;
 }
 
-// The owner with a manager that answers its WM_NOTIFY.
-struct Owner {
-    HWND window = MakeOwner();
-    TooltipManager manager{AppInstance, window};
-    Owner() { Answering = &manager; }
-    ~Owner()
-    {
-        Answering = nullptr;
-        manager.Destroy();
-        DestroyWindow(window);
-    }
-    std::string TipText(int controlId)
-    {
-        return ui::TooltipText(manager.TooltipWindow(), GetDlgItem(window, controlId));
-    }
-};
-
-// The messages relayed to the tooltip window, window by window.
+// The posted messages (marked by their lParam) relayed to the tooltip, window by window. Real
+// mouse input, such as the move a window gets when it appears under the pointer, is left out.
+const LPARAM kMark = MAKELPARAM(7, 29);
 std::map<HWND, std::vector<UINT>> Relayed;
 WNDPROC TooltipBaseProc = nullptr;
 
 LRESULT CALLBACK RecordingTooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == TTM_RELAYEVENT && lParam) {
-        const MSG* m = reinterpret_cast<const MSG*>(lParam);
+    const MSG* m = reinterpret_cast<const MSG*>(lParam);
+    if (message == TTM_RELAYEVENT && m && m->lParam == kMark)
         Relayed[m->hwnd].push_back(m->message);
-    }
     return CallWindowProcA(TooltipBaseProc, window, message, wParam, lParam);
 }
 
 } // namespace
 
-TEST_CASE("tools answer the tooltip's text requests from their own records")
+TEST_CASE("tools answer the tooltip's text requests from their own records; the hook relays "
+          "the owner's child mouse messages, a double click excepted")
 {
-    Owner owner;
-    TooltipManager& m = owner.manager;
+    HWND owner = MakeOwner();
+    TooltipManager m(AppInstance, owner);
+    Answering = &m;
+    HWND tooltip = m.TooltipWindow();
+    auto tips = [&] {
+        std::string text;
+        for (int id = 101; id <= 103; ++id)
+            text += ui::TooltipText(tooltip, GetDlgItem(owner, id)) + "|";
+        return text;
+    };
     char caption[32] = "メモ帳";
-    CHECK(m.AddTool(kFirstId, caption) != 0);
-    CHECK(m.AddTool(kFirstId + 1, "") != 0);
-    strcpy(caption, "changed");
-    CHECK(owner.TipText(kFirstId) == "メモ帳");
-
-    // A null text, or an unknown tool, changes nothing.
-    CHECK(m.SetToolText(kFirstId, nullptr) == 0);
-    CHECK(m.SetToolText(kFirstId + 2, "x") == 0);
-    CHECK(owner.TipText(kFirstId) == "メモ帳");
-    // Another notification is no text request: nothing is written into it.
+    CHECK(m.AddTool(101, caption) != 0);
+    CHECK(m.AddTool(102, "") != 0);
+    caption[0] = 'X'; // the record holds its own copy
+    // A null text or an unknown tool changes nothing; another notification gets no text.
+    CHECK(m.SetToolText(101, nullptr) + m.SetToolText(103, "x") == 0);
     NMTTDISPINFOA show = {};
-    show.hdr.idFrom = reinterpret_cast<UINT_PTR>(GetDlgItem(owner.window, kFirstId));
+    show.hdr.idFrom = reinterpret_cast<UINT_PTR>(GetDlgItem(owner, 101));
     show.hdr.code = TTN_SHOW;
     m.HandleNeedText(&show.hdr);
     CHECK(show.lpszText == nullptr);
-
+    CHECK(tips() == "メモ帳|||");
     // Records added after the last or the first one was removed are still found.
-    CHECK(m.RemoveTool(kFirstId + 1) == 1);
-    CHECK(m.AddTool(kFirstId + 2, "third") != 0);
-    CHECK(owner.TipText(kFirstId + 2) == "third");
-    CHECK(m.RemoveTool(kFirstId) == 1);
-    CHECK(m.RemoveTool(kFirstId + 2) == 1);
-    CHECK(m.AddTool(kFirstId + 1, "fourth") != 0);
-    CHECK(owner.TipText(kFirstId + 1) == "fourth");
-    CHECK(owner.TipText(kFirstId) == "");
-}
+    CHECK(m.RemoveTool(102) == 1);
+    CHECK(m.AddTool(103, "third") != 0);
+    CHECK(tips() == "メモ帳||third|");
+    CHECK(m.RemoveTool(101) + m.RemoveTool(103) == 2);
+    CHECK(m.AddTool(102, "fourth") != 0);
+    CHECK(tips() == "|fourth||");
 
-TEST_CASE("the hook relays the owner's child mouse messages, a double click excepted")
-{
-    Owner owner;
-    HWND tooltip = owner.manager.TooltipWindow();
     TooltipBaseProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingTooltipProc)));
-    Relayed.clear();
-    HWND button = GetDlgItem(owner.window, kFirstId);
-    HWND grandchild = GetWindow(GetDlgItem(owner.window, kBoxId), GW_CHILD);
-
-    // Posted, as the system delivers mouse input.
+    HWND button = GetDlgItem(owner, 101), grandchild = GetWindow(GetDlgItem(owner, 104), GW_CHILD);
     for (UINT message : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
-                         WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEWHEEL})
-        PostMessageA(button, message, 0, 0);
-    PostMessageA(grandchild, WM_MOUSEMOVE, 0, 0);
-    PostMessageA(owner.window, WM_MOUSEMOVE, 0, 0);
-    PostMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
-    ui::Pump(0);
+                         WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEWHEEL, WM_KEYDOWN})
+        PostMessageA(button, message, 0, kMark);
+    PostMessageA(grandchild, WM_MOUSEMOVE, 0, kMark);
+    PostMessageA(owner, WM_MOUSEMOVE, 0, kMark);
+    ui::DrainMessages();
     SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TooltipBaseProc));
-
-    const std::vector<UINT> expected = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
-                                        WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP};
-    CHECK(Relayed[button] == expected);
+    CHECK(Relayed[button] == std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
+                                               WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP});
     CHECK(Relayed[grandchild] == std::vector<UINT>{WM_MOUSEMOVE});
-    CHECK(Relayed.count(owner.window) == 0);
-}
+    CHECK(Relayed.count(owner) == 0);
+    Answering = nullptr;
+    m.Destroy();
+    DestroyWindow(owner);
 
-TEST_CASE("without its tooltip window a manager installs no hook and registers nothing")
-{
-    int records = LiveTooltipRecords(), hooks = LiveTooltipHooks();
-    HWND gone = MakeOwner();
-    DestroyWindow(gone);
-    TooltipManager manager(AppInstance, gone);
-    CHECK(manager.TooltipWindow() == nullptr);
-    CHECK(manager.AddTool(kFirstId, "caption") == 0);
-    CHECK(LiveTooltipRecords() == records);
-    CHECK(LiveTooltipHooks() == hooks);
-    manager.Destroy();
+    // Without its tooltip window a manager installs no hook and registers nothing.
+    TooltipManager gone(AppInstance, owner);
+    CHECK(gone.TooltipWindow() == nullptr);
+    CHECK(gone.AddTool(101, "caption") == 0);
+    CHECK(LiveTooltipRecords() + LiveTooltipHooks() == 0);
+    gone.Destroy();
 }

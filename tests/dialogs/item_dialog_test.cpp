@@ -1,59 +1,18 @@
 // The register/modify dialog driven as a user drives it, over the real main window.
 #include "test_support.h"
 
-#include <string.h>
-
 #include <string>
 
-#include "app/item_launch.h"
-#include "app/page_grid.h"
 #include "dialogs/item_dialog.h"
 #include "resource.h"
-#include "store/reg_key.h"
 
 namespace {
 
 const char kCaption[] = "登録／変更";
 const char kNotepad[] = "C:\\windows\\notepad.exe";
 
-void StoreNotepadInSlot1()
-{
-    ItemSlot item = {
-        "メモ帳", "C:\\windows\\notepad.exe", "C:\\windows\\notepad.exe", "C:\\windows", "-x", 0,
-        2};
-    SaveItem(1, &item);
-}
-// The main window over a registry that holds Notepad, maximised, in slot 1.
-struct NotepadInSlot1 : LauncherWindow {
-    NotepadInSlot1() : LauncherWindow(StoreNotepadInSlot1) {}
-};
-// That item as Record below gives it, less its show state.
 const char kNotepadRecord[] =
     "メモ帳|C:\\windows\\notepad.exe|C:\\windows\\notepad.exe|C:\\windows|-x|0|";
-
-HICON ButtonIcon(int position)
-{
-    return reinterpret_cast<HICON>(
-        SendMessageA(Settings->ItemButtons[position].Window, BM_GETIMAGE, IMAGE_ICON, 0));
-}
-
-// The tooltip text the button's tool answers with, "" when it has none.
-std::string TipText(int position)
-{
-    TooltipManager* tip = ItemTooltip();
-    TooltipTool* tool = tip ? tip->FindTool(IDC_ITEM_BUTTON_FIRST + position) : nullptr;
-    return tool && tool->text ? tool->text : "";
-}
-
-// A stored item as "caption|file|icon file|folder|arguments|icon number|show state".
-std::string Record(int slot)
-{
-    ItemSlot item;
-    LoadItem(slot, &item);
-    return std::string(item.Caption) + "|" + item.FilePath + "|" + item.IconPath + "|" +
-           item.WorkDir + "|" + item.Arguments + "|" + std::to_string(item.IconIndex) + "|" +
-           std::to_string(item.ShowState);
-}
 
 // The dialog's fields in the same order, the show state as the combo shows it.
 std::string Fields(HWND dialog)
@@ -65,19 +24,13 @@ std::string Fields(HWND dialog)
     return text + ui::ControlText(dialog, IDC_ITEM_SHOW_STATE);
 }
 
-// The stored size of an item value, 0 when it was never written.
-int StoredSize(const char* value)
-{
-    return RegKey(VELDAR_REG_BASE, VELDAR_REG_ITEMS, true).ReadString(value, nullptr, 0);
-}
-
 } // namespace
 
 TEST_CASE("registering on a free slot asks for caption and file, then stores and shows the item")
 {
     LauncherWindow launcher;
-    std::string fields, firstText, secondText;
-    int firstFocus = 0, secondFocus = 0, writtenMeanwhile = -1;
+    std::string fields, firstText, secondText, meanwhile;
+    int firstFocus = 0, secondFocus = 0;
     ui::UiScript script;
     script
         .On(
@@ -98,33 +51,32 @@ TEST_CASE("registering on a free slot asks for caption and file, then stores and
         .Answer(IDOK, &secondText)
         .On(kCaption, [&](HWND dialog) {
             secondFocus = GetDlgCtrlID(GetFocus());
-            writtenMeanwhile = StoredSize("Cap_3");
+            meanwhile = Record(3);
             ui::SetControlText(dialog, IDC_ITEM_FILE, kNotepad);
             ui::Click(dialog, IDOK);
         });
-    // The item menu's entry opens the dialog.
     SendMessageA(launcher.window, WM_ITEMMENU, 3, 0);
     CHECK(script.Failures().empty());
-    CHECK(script.Done());
     CHECK(fields == "||||||通常");
     CHECK(firstText == "必要な項目が入力されていません。");
     CHECK(secondText == firstText);
     CHECK(firstFocus == IDC_ITEM_CAPTION);
     CHECK(secondFocus == IDC_ITEM_FILE);
-    CHECK(writtenMeanwhile == 0);
-
+    CHECK(meanwhile == "|||||0|0");
     CHECK(Record(3) == std::string("メモ帳|") + kNotepad + "|" + kNotepad + "|||0|0");
-    CHECK(ButtonIcon(3) != nullptr);
-    CHECK(TipText(3) == "メモ帳");
+    CHECK(Shown(3) == "メモ帳");
 }
 
-TEST_CASE_FIXTURE(NotepadInSlot1,
-                  "modifying keeps what the dialog shows, and each show state round-trips")
+TEST_CASE("modifying shows the stored item, each show state round-trips, and deleting asks first "
+          "and frees the slot; with an empty caption it asks nothing")
 {
+    LauncherWindow launcher([] {
+        ItemSlot item = MakeItem("メモ帳", "C:\\windows\\notepad.exe", "-x", "C:\\windows", 2);
+        SaveItem(1, &item);
+    });
     // Each pass shows the state the one before stored, so every state is read back once.
     const char* shownAs[] = {"通常", "最小化", "最大化"};
     for (int show = 0, before = 2; show < 3; before = show++) {
-        CAPTURE(show);
         std::string shown;
         ui::UiScript script;
         script.On(kCaption, [&](HWND dialog) {
@@ -132,18 +84,12 @@ TEST_CASE_FIXTURE(NotepadInSlot1,
             ui::PickCombo(dialog, IDC_ITEM_SHOW_STATE, show);
             ui::Click(dialog, IDOK);
         });
-        CHECK(OpenItemDialog(window, 1) == 1);
+        CHECK(OpenItemDialog(launcher.window, 1) == 1);
+        CHECK(script.Failures().empty());
         CHECK(shown == kNotepadRecord + std::string(shownAs[before]));
         CHECK(Record(1) == kNotepadRecord + std::to_string(show));
     }
-}
-
-TEST_CASE_FIXTURE(NotepadInSlot1,
-                  "deleting asks first and frees the slot; an empty caption asks nothing")
-{
-    REQUIRE(ButtonIcon(1) != nullptr);
     std::string declined, confirmed, keptAfterNo;
-    bool askedEmpty = true;
     auto remove = [](HWND dialog) { ui::Click(dialog, IDC_ITEM_DELETE); };
     ui::UiScript script;
     script.On(kCaption, remove)
@@ -154,29 +100,20 @@ TEST_CASE_FIXTURE(NotepadInSlot1,
                 ui::SetControlText(dialog, IDC_ITEM_CAPTION, "");
                 remove(dialog);
             })
-        // The next window up must be the dialog itself, not a question.
-        .On(nullptr,
-            [&](HWND window) {
-                askedEmpty = ui::IsMessageBox(window);
-                if (askedEmpty)
-                    ui::Click(window, IDNO);
-            })
+        // A question now fails the script: the next window up must be the dialog itself.
         .On(kCaption,
             [&](HWND dialog) {
                 ui::SetControlText(dialog, IDC_ITEM_CAPTION, "メモ帳");
                 remove(dialog);
             })
         .Answer(IDYES, &confirmed);
-    CHECK(OpenItemDialog(window, 1) == 1);
+    CHECK(OpenItemDialog(launcher.window, 1) == 1);
     CHECK(script.Failures().empty());
     CHECK(declined == "削除しますか？");
     CHECK(keptAfterNo == kNotepadRecord + std::string("2"));
-    CHECK_FALSE(askedEmpty);
     CHECK(confirmed == declined);
     CHECK(Record(1) == "|||||0|0");
-    CHECK(StoredSize("Exe_1") == 1); // written, as an empty string
-    CHECK(ButtonIcon(1) == nullptr);
-    CHECK(TipText(1).empty());
+    CHECK(Shown(1) == "-");
 }
 
 TEST_CASE("a chosen or dropped file fills only the empty fields; the icon chooser fills its own")
@@ -190,11 +127,12 @@ TEST_CASE("a chosen or dropped file fills only the empty fields; the icon choose
                 ApplyChosenFile(dialog, "C:\\WINDOWS\\NOTEPAD.EXE");
                 chosen = Fields(dialog);
                 ui::SetControlText(dialog, IDC_ITEM_CAPTION, "自分の名前");
-                ApplyChosenFile(dialog, "C:\\windows\\regedit.exe");
+                ApplyChosenFile(dialog, "C:\\regedit.exe");
                 kept = Fields(dialog);
                 // Several files dropped on the dialog: the first one counts.
                 ui::SetControlText(dialog, IDC_ITEM_CAPTION, "");
-                HDROP drop = ui::MakeDrop({"D:\\tool\\hh.exe", "D:\\b.exe"}, POINT{5, 5});
+                ui::SetControlText(dialog, IDC_ITEM_FOLDER, "");
+                HDROP drop = ui::MakeDrop({"D:\\hh.exe", "D:\\tool\\b.exe"}, POINT{5, 5});
                 SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
                 dropped = Fields(dialog);
                 ui::SetControlText(dialog, IDC_ITEM_ICON_FILE,
@@ -211,10 +149,9 @@ TEST_CASE("a chosen or dropped file fills only the empty fields; the icon choose
     CHECK(script.Failures().empty());
     CHECK(chosen ==
           "NOTEPAD.EXE|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常");
-    CHECK(kept ==
-          "自分の名前|C:\\windows\\regedit.exe|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常");
-    CHECK(dropped == "hh.exe|D:\\tool\\hh.exe|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常");
-    CHECK(Record(2) ==
-          "hh.exe|D:\\tool\\hh.exe|C:\\windows\\system32\\shell32.dll|C:\\WINDOWS||5|0");
-    CHECK(TipText(2) == "hh.exe");
+    CHECK(kept == "自分の名前|C:\\regedit.exe|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常");
+    // A file in a drive's root has the root as its folder, not the bare drive.
+    CHECK(dropped == "hh.exe|D:\\hh.exe|C:\\WINDOWS\\NOTEPAD.EXE|D:\\|||通常");
+    CHECK(Record(2) == "hh.exe|D:\\hh.exe|C:\\windows\\system32\\shell32.dll|D:\\||5|0");
+    CHECK(Shown(2) == "hh.exe");
 }

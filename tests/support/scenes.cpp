@@ -15,7 +15,10 @@
 #include "dialogs/item_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "tools/desktop_menu.h"
 #include "tools/process_manager.h"
+#include "tools/run_file_dialog.h"
+#include "tools/system_tools.h"
 #include "ui_driver.h"
 
 namespace {
@@ -135,8 +138,30 @@ int main(int argc, char** argv)
         failures += script.Done() && script.Failures().empty() ? 0 : 1;
     }
 
+    OpenSystemTools();
+    ui::Pump(300);
+    failures += Capture(Settings->SystemToolsWindow, "system_tools") ? 0 : 1;
+    DestroyWindow(Settings->SystemToolsWindow);
+    SetCursorPos(60, 100);
     ui::UiScript tools;
-    tools
+    tools.On(
+        nullptr,
+        [&](HWND menu) {
+            failures += Capture(menu, "desktop_menu") ? 0 : 1;
+            ui::DismissMenu(menu);
+        },
+        ui::kMenuClass);
+    tools.On("ファイル名を指定して実行", [&](HWND dialog) {
+        ui::SetControlText(dialog, IDC_RUN_INPUT, "C:\\windows\\notepad.exe");
+        failures += Capture(dialog, "run_file") ? 0 : 1;
+        ui::Click(dialog, IDCANCEL);
+    });
+    ShowDesktopMenu(main);
+    OpenRunFileDialog(main);
+    failures += tools.Done() ? 0 : 1;
+
+    ui::UiScript processes;
+    processes
         .On("プロセス",
             [&](HWND dialog) {
                 ui::PickList(dialog, IDC_PROC_LIST, 1);
@@ -150,7 +175,7 @@ int main(int argc, char** argv)
             })
         .On("プロセス", [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
     OpenProcessManager(main);
-    failures += tools.Done() && tools.Failures().empty() ? 0 : 1;
+    failures += processes.Done() && processes.Failures().empty() ? 0 : 1;
 
     ui::UiScript about;
     about.On("バージョン情報", [&](HWND box) {

@@ -1,21 +1,50 @@
-// Entry of every test program: the program's own module stands in for VELDAR.EXE (it links
-// the same resources), the common controls and window classes are ready, and every case gets
-// a fresh zero-filled settings block.
+// Entry of every test program: the program's own module stands in for VELDAR.EXE (it links the
+// same resources). A guard closes any dialog, message box or menu that stays open for seconds
+// without a script step taking it, and fails the running case, so no fault hangs the suite.
 #define DOCTEST_CONFIG_IMPLEMENT
 #include "test_support.h"
 
 #include <commctrl.h>
 #include <stdlib.h>
 
-#include "app/main_window.h"
+#include "app/page_grid.h"
+#include "store/reg_key.h"
+
+namespace {
+
+HWND Lingering = nullptr;
+DWORD Since = 0;
+
+void CALLBACK Guard(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND top = nullptr;
+    for (HWND w : ui::ThreadWindows()) {
+        char name[16] = "";
+        GetClassNameA(w, name, sizeof name);
+        if (!top && (!lstrcmpA(name, "#32770") || !lstrcmpA(name, ui::kMenuClass)))
+            top = w;
+    }
+    if (top != Lingering || !top)
+        Lingering = top, Since = GetTickCount();
+    else if (GetTickCount() - Since > 8000) {
+        std::string what = ui::TextOf(top) + " " + ui::MessageText(top);
+        FAIL_CHECK("nothing answered " << what);
+        EndMenu();
+        PostMessageA(top, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(top, WM_CLOSE, 0, 0);
+        Since = GetTickCount();
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     AppInstance = GetModuleHandleA(nullptr);
     InitCommonControls();
     RegisterWindowClasses();
-    doctest::Context context(argc, argv);
-    return context.run();
+    SetTimer(nullptr, 0, 250, Guard);
+    return doctest::Context(argc, argv).run();
 }
 
 FreshSettings::FreshSettings()
@@ -44,9 +73,43 @@ LauncherWindow::~LauncherWindow()
     if (IsWindow(window))
         DestroyWindow(window);
     MainWindow = nullptr;
-    // The main window posts WM_QUIT when it is destroyed; left in the queue it would end the
-    // next modal loop of the test program at once.
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    // The WM_QUIT the window posts would end the next modal loop of the test program at once.
+    for (MSG msg; PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
     }
+}
+
+void WriteSetting(const char* name, DWORD value)
+{
+    REQUIRE(RegKey(VELDAR_REG_BASE, VELDAR_REG_SETTINGS, false).WriteDword(name, value));
+}
+
+ItemSlot MakeItem(const char* caption, const std::string& file, const char* arguments,
+                  const std::string& folder, int showState, int icon)
+{
+    ItemSlot item = {};
+    lstrcpynA(item.Caption, caption, sizeof item.Caption);
+    lstrcpynA(item.FilePath, file.c_str(), sizeof item.FilePath);
+    lstrcpynA(item.IconPath, file.c_str(), sizeof item.IconPath);
+    lstrcpynA(item.WorkDir, folder.c_str(), sizeof item.WorkDir);
+    lstrcpynA(item.Arguments, arguments, sizeof item.Arguments);
+    item.IconIndex = icon;
+    item.ShowState = showState;
+    return item;
+}
+
+std::string Record(int slot)
+{
+    ItemSlot i;
+    LoadItem(slot, &i);
+    return std::string(i.Caption) + "|" + i.FilePath + "|" + i.IconPath + "|" + i.WorkDir + "|" +
+           i.Arguments + "|" + std::to_string(i.IconIndex) + "|" + std::to_string(i.ShowState);
+}
+
+std::string Shown(int position)
+{
+    HWND button = Settings->ItemButtons[position].Window;
+    REQUIRE(ItemTooltip());
+    std::string tip = ui::TooltipText(ItemTooltip()->TooltipWindow(), button);
+    bool icon = SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
+    return icon ? tip : tip.empty() ? "-" : "no icon for " + tip;
 }

@@ -1,4 +1,4 @@
-// Shared includes and fixtures of the test programs.
+// Shared includes, fixtures and helpers of the test programs.
 #pragma once
 #define DOCTEST_CONFIG_NO_MULTITHREADING
 #define DOCTEST_CONFIG_NO_POSIX_SIGNALS
@@ -6,21 +6,31 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/main_window.h"
 #include "store/settings_store.h"
 #include "ui_driver.h"
 
-// A case that starts from an empty launcher registry and a zero-filled settings block.
+// An empty launcher registry and a zero-filled settings block.
 struct FreshSettings {
     FreshSettings();
     ~FreshSettings();
 };
 
-// The launcher main window created as the program creates it, over a fresh registry that a
-// case may fill before construction (pass a function that writes items or settings). The
-// window is destroyed, and the WM_QUIT it posts removed, when the fixture ends.
+// The main window created as the program creates it, over a fresh registry that prepare may
+// fill first; destroyed, with the WM_QUIT it posts, when the fixture ends.
 struct LauncherWindow : FreshSettings {
     explicit LauncherWindow(void (*prepare)() = nullptr);
     ~LauncherWindow();
     HWND window = nullptr;
 };
+
+void WriteSetting(const char* name, DWORD value);
+// An item of file (also its icon file) in folder, with arguments and show state.
+ItemSlot MakeItem(const char* caption, const std::string& file, const char* arguments = "",
+                  const std::string& folder = "", int showState = 0, int icon = 0);
+// A stored item as "caption|file|icon file|folder|arguments|icon number|show state".
+std::string Record(int slot);
+// What the item button at position shows: its tip with an icon, "-" with neither.
+std::string Shown(int position);

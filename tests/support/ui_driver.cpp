@@ -1,10 +1,9 @@
-// Implementation of the test driver: thread-timer steps for modal windows, small control
-// helpers, and process helpers for end-to-end cases.
+// The test driver: thread-timer steps for modal windows, control helpers, process helpers.
 #include "ui_driver.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
-#include <stdio.h>
 #include <string.h>
 
 namespace ui {
@@ -13,41 +12,44 @@ namespace {
 
 UiScript* ActiveScript = nullptr;
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
-{
-    if (IsWindowVisible(window) && IsWindowEnabled(window))
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-    return TRUE;
-}
-
 std::string ClassOf(HWND window)
 {
-    char name[128] = "";
+    char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     return name;
 }
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
+{
+    if (IsWindowVisible(window) && IsWindowEnabled(window))
+        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+void Notify(HWND dialog, int id, UINT set, WPARAM value, WORD code)
+{
+    SendDlgItemMessageA(dialog, id, set, value, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
 } // namespace
 
-UiScript::UiScript()
+UiScript::UiScript() : timer_(SetTimer(nullptr, 0, 20, Tick)), stepStart_(GetTickCount())
 {
     ActiveScript = this;
-    timer_ = SetTimer(nullptr, 0, 20, Tick);
-    stepStart_ = GetTickCount();
 }
 
 UiScript::~UiScript()
 {
-    if (timer_)
-        KillTimer(nullptr, timer_);
+    KillTimer(nullptr, timer_);
     if (ActiveScript == this)
         ActiveScript = nullptr;
 }
 
 UiScript& UiScript::On(const char* caption, Action action, const char* className)
 {
-    steps_.push_back({caption ? caption : "", caption == nullptr, className ? className : "",
-                      std::move(action)});
+    steps_.push_back({caption ? caption : "", className ? className : "", !caption, action});
     return *this;
 }
 
@@ -65,47 +67,49 @@ UiScript& UiScript::Answer(int button, std::string* text)
 
 void CALLBACK UiScript::Tick(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (ActiveScript)
-        ActiveScript->OnTick();
+    if (UiScript* script = ActiveScript; script && !script->busy_) {
+        script->busy_ = true;
+        script->OnTick();
+        script->busy_ = false;
+    }
+}
+
+// Records why the script gave up and closes the thread's dialogs, boxes and menus, so that the
+// code under test returns and the case fails instead of hanging.
+void UiScript::Abort(const std::string& why)
+{
+    failures_.push_back(why);
+    next_ = steps_.size();
+    EndMenu();
+    for (HWND w : ThreadWindows())
+        if (ClassOf(w) == "#32770")
+            PostMessageA(w, WM_COMMAND, IDCANCEL, 0), PostMessageA(w, WM_CLOSE, 0, 0);
 }
 
 void UiScript::OnTick()
 {
-    if (busy_ || Done())
-        return;
-    busy_ = true;
-    const Step& step = steps_[next_];
-    HWND found = nullptr;
+    bool late = GetTickCount() - stepStart_ > timeout_;
     for (HWND w : ThreadWindows()) {
-        if (!step.className.empty() && ClassOf(w) != step.className)
+        std::string name = ClassOf(w);
+        if (Done()) {
+            if ((name == "#32770" || name == kMenuClass) && (late || !failures_.empty()))
+                return Abort("\"" + TextOf(w) + "\" still open after the last step");
             continue;
-        if (!step.anyCaption && TextOf(w) != step.caption)
-            continue;
-        // A message box step must not take a dialog of the same class, and the reverse.
-        if (step.anyCaption && step.className == "#32770" && !IsMessageBox(w))
-            continue;
-        found = w;
-        break;
-    }
-    if (found) {
-        Action action = step.action;
-        ++next_;
-        stepStart_ = GetTickCount();
-        action(found);
-    } else if (GetTickCount() - stepStart_ > timeout_) {
-        char text[300];
-        snprintf(text, sizeof text, "step %u: no window \"%s\" (class \"%s\") appeared",
-                 static_cast<unsigned>(next_ + 1), step.caption.c_str(), step.className.c_str());
-        failures_.push_back(text);
-        next_ = steps_.size();
-        // Close whatever modal window is open so that the code under test returns.
-        for (HWND w : ThreadWindows()) {
-            if (ClassOf(w) == "#32770")
-                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-            PostMessageA(w, WM_CLOSE, 0, 0);
         }
+        const Step& step = steps_[next_];
+        bool box = IsMessageBox(w);
+        if ((step.className.empty() || name == step.className) &&
+            (step.anyCaption ? box || step.className != "#32770" : TextOf(w) == step.caption)) {
+            Action action = step.action;
+            ++next_;
+            stepStart_ = GetTickCount();
+            return action(w);
+        }
+        if (box && !(step.anyCaption && step.className != kMenuClass))
+            return Abort("unexpected message box: " + MessageText(w));
     }
-    busy_ = false;
+    if (!Done() && late)
+        Abort("no window \"" + steps_[next_].caption + "\" " + steps_[next_].className);
 }
 
 std::string TextOf(HWND window)
@@ -122,7 +126,7 @@ std::string ControlText(HWND dialog, int id)
 
 void SetControlText(HWND dialog, int id, const char* text)
 {
-    SetWindowTextA(GetDlgItem(dialog, id), text);
+    SetDlgItemTextA(dialog, id, text);
 }
 
 void Click(HWND dialog, int id)
@@ -133,29 +137,22 @@ void Click(HWND dialog, int id)
 
 void PickCombo(HWND dialog, int id, int index)
 {
-    HWND combo = GetDlgItem(dialog, id);
-    SendMessageA(combo, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
+    Notify(dialog, id, CB_SETCURSEL, index, CBN_SELCHANGE);
 }
 
 void PickList(HWND dialog, int id, int index)
 {
-    HWND list = GetDlgItem(dialog, id);
-    SendMessageA(list, LB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    Notify(dialog, id, LB_SETCURSEL, index, LBN_SELCHANGE);
 }
 
 void Check(HWND dialog, int id, bool on)
 {
-    SendMessageA(GetDlgItem(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    Notify(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, BN_CLICKED);
 }
 
 bool IsMessageBox(HWND window)
 {
-    return ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr;
+    return ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF);
 }
 
 std::string MessageText(HWND box)
@@ -170,83 +167,63 @@ std::vector<HWND> ThreadWindows()
     return windows;
 }
 
+void DrainMessages()
+{
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); DispatchMessageA(&msg))
+        TranslateMessage(&msg);
+}
+
 void Pump(DWORD ms)
 {
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+    for (DWORD start = GetTickCount(); DrainMessages(), GetTickCount() - start < ms;)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < ms);
 }
 
-namespace {
-
-struct WindowSearch {
-    DWORD pid;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param)
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && IsWindowVisible(window) && ClassOf(window) == search->className) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    for (DWORD start = GetTickCount(); !done(); Pump(10))
+        if (GetTickCount() - start > timeoutMs)
+            return done();
+    return true;
 }
-
-} // namespace
 
 HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        WindowSearch search = {pid, className, nullptr};
-        EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        if (GetTickCount() - start > timeoutMs)
-            return nullptr;
-        Pump(20);
-    }
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            while ((found = FindWindowExA(nullptr, found, className, nullptr))) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(found, &owner);
+                if (owner == pid && IsWindowVisible(found))
+                    return true;
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
 }
 
 std::string BuildFile(const char* name)
 {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string dir(path, n);
-    size_t cut = dir.find_last_of("\\/");
-    dir = cut == std::string::npos ? std::string() : dir.substr(0, cut + 1);
-    return dir + name;
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    PathRemoveFileSpecA(path);
+    return std::string(path) + "\\" + name;
 }
 
 bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi, const char* workDir)
 {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir, &si,
-                          pi) != 0;
+    std::string line = commandLine;
+    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, pi);
 }
 
 void ResetLauncherRegistry()
 {
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VARNO");
 }
-
-} // namespace ui
-
-namespace ui {
 
 const char kMenuClass[] = "#32768";
 
@@ -265,18 +242,15 @@ std::string MenuEntryText(HWND menuWindow, UINT id)
 bool IsMenuEntryGrayed(HWND menuWindow, UINT id)
 {
     UINT state = GetMenuState(MenuOf(menuWindow), id, MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && (state & MF_GRAYED) != 0;
+    return state != static_cast<UINT>(-1) && (state & MF_GRAYED);
 }
 
 void ChooseMenuEntry(HWND menuWindow, UINT id)
 {
     std::string text = MenuEntryText(menuWindow, id);
-    for (const char* p = text.c_str(); *p; p = CharNextA(p)) {
-        if (p[0] == '&' && p[1] && p[1] != '&') {
-            PostMessageA(menuWindow, WM_CHAR, static_cast<unsigned char>(p[1]), 0);
-            return;
-        }
-    }
+    for (const char* p = text.c_str(); *p; p = CharNextA(p))
+        if (p[0] == '&' && p[1] && p[1] != '&')
+            return (void)PostMessageA(menuWindow, WM_CHAR, static_cast<BYTE>(p[1]), 0);
 }
 
 void DismissMenu(HWND menuWindow)
@@ -284,52 +258,19 @@ void DismissMenu(HWND menuWindow)
     PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return done();
-        Pump(10);
-    }
-    return true;
-}
-
-void DrainMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 HDROP MakeDrop(const std::vector<std::string>& files, POINT point)
 {
-    size_t listSize = 1;
+    std::string list;
     for (const std::string& file : files)
-        listSize += file.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND | GMEM_SHARE, sizeof(DROPFILES) + listSize);
-    if (!memory)
-        return nullptr;
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->pt = point;
-    header->fNC = FALSE;
-    header->fWide = FALSE;
-    char* list = reinterpret_cast<char*>(header + 1);
-    for (const std::string& file : files) {
-        memcpy(list, file.c_str(), file.size() + 1);
-        list += file.size() + 1;
+        list += file + '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() + 1);
+    if (auto* header = static_cast<DROPFILES*>(GlobalLock(memory))) {
+        *header = {sizeof(DROPFILES), point, FALSE, FALSE};
+        memcpy(header + 1, list.data(), list.size()); // GHND zeroed the final NUL
+        GlobalUnlock(memory);
     }
-    *list = '\0';
-    GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
 }
-
-} // namespace ui
-
-namespace ui {
 
 std::string TooltipText(HWND tooltip, HWND tool)
 {
