@@ -17,6 +17,7 @@
 #include "session/reservation.h"
 #include "store/settings_store.h"
 #include "tools/desktop_menu.h"
+#include "tools/process_manager.h"
 #include "tools/run_file_dialog.h"
 #include "tools/system_tools.h"
 
@@ -50,12 +51,11 @@ void RunCommand(HWND window, int id)
     case IDM_ABOUT: ShowAboutBox(MainWindow); break;
     case IDM_PAGE_JUMP: JumpToPage(window); break;
     case IDM_OPTIONS: ShowOptions(window); break;
+    case IDM_PROCESS_MANAGER: OpenProcessManager(MainWindow); break;
     case IDM_EXIT_WINDOWS:
     case IDM_LOG_OFF:
     case IDM_RESTART: EndWindowsSession(window, id); break;
     case IDM_RESERVATION: OpenReservation(window, 0); break;
-    // Not built yet, so it does nothing for now: the process manager.
-    case IDM_PROCESS_MANAGER: break;
     }
 }
 

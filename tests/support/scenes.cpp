@@ -22,6 +22,7 @@
 #include "session/reservation.h"
 #include "store/settings_store.h"
 #include "tools/desktop_menu.h"
+#include "tools/process_manager.h"
 #include "tools/run_file_dialog.h"
 #include "tools/system_tools.h"
 #include "ui_driver.h"
@@ -189,6 +190,23 @@ int main(int argc, char** argv)
     UpdateCountdown(main);
     failures += Capture(Settings->CountdownWindow, "countdown") ? 0 : 1;
     StopReservation(main);
+
+    ui::UiScript processes;
+    processes
+        .On("プロセス",
+            [&](HWND dialog) {
+                ui::PickList(dialog, IDC_PROC_LIST, 1);
+                failures += Capture(dialog, "process_manager") ? 0 : 1;
+                ui::Click(dialog, IDC_PROC_PROPERTIES);
+            })
+        .On("プロパティ",
+            [&](HWND dialog) {
+                failures += Capture(dialog, "process_properties") ? 0 : 1;
+                ui::Click(dialog, IDOK);
+            })
+        .On("プロセス", [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
+    OpenProcessManager(main);
+    failures += processes.Done() && processes.Failures().empty() ? 0 : 1;
 
     ui::UiScript about;
     about.On("バージョン情報", [&](HWND box) {

@@ -1,0 +1,188 @@
+// The process manager and the properties of a process, on real processes that the cases start.
+#include "test_support.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+#include "common/os_family.h"
+#include "resource.h"
+#include "tools/process_manager.h"
+
+namespace {
+
+const std::string HelperPath = ui::BuildFile("process_helper.exe");
+
+struct Helper {
+    PROCESS_INFORMATION pi = {};
+    explicit Helper(const std::string& arguments = "")
+    {
+        REQUIRE(ui::StartProcess("\"" + HelperPath + "\" " + arguments, &pi));
+        CloseHandle(pi.hThread);
+        WaitForInputIdle(pi.hProcess, 10000);
+    }
+    ~Helper()
+    {
+        TerminateProcess(pi.hProcess, 0);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hProcess);
+    }
+    DWORD Id() const { return pi.dwProcessId; }
+};
+
+std::string SystemText(DWORD error)
+{
+    char text[520] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error, 0, text, sizeof text, nullptr);
+    return text;
+}
+
+ProcessListEntry* Entry(HWND dialog, int line)
+{
+    return reinterpret_cast<ProcessListEntry*>(
+        SendDlgItemMessageA(dialog, IDC_PROC_LIST, LB_GETITEMDATA, line, 0));
+}
+const auto* const kEnd = reinterpret_cast<ProcessListEntry*>(LB_ERR);
+
+int LineOf(HWND dialog, DWORD processId)
+{
+    for (int i = 0; Entry(dialog, i) != kEnd; ++i)
+        if (Entry(dialog, i)->process.th32ProcessID == processId)
+            return i;
+    return -1;
+}
+
+void Press(HWND dialog, DWORD processId, int button)
+{
+    ui::PickList(dialog, IDC_PROC_LIST, LineOf(dialog, processId));
+    ui::Click(dialog, button);
+}
+
+ui::Action ReadRows(std::vector<std::string>* rows)
+{
+    return [rows](HWND dialog) {
+        HWND list = GetDlgItem(dialog, IDC_PROPS_LIST);
+        for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+            char name[300] = "", value[300] = "";
+            ListView_GetItemText(list, i, 0, name, sizeof name);
+            ListView_GetItemText(list, i, 1, value, sizeof value);
+            rows->push_back(std::string(name) + "=" + value);
+        }
+        ui::Click(dialog, IDCANCEL);
+    };
+}
+
+} // namespace
+
+TEST_CASE("every process in lstrcmpA order; twenty openings with kills "
+          "leave the GDI and handle counts and the dialog class icon as they were")
+{
+    Helper copy;
+    WNDCLASSA dialogClass = {};
+    GetClassInfoA(nullptr, "#32770", &dialogClass);
+    DWORD gdi = 0, handles = 0, handlesAfter = 0;
+    for (int round = 0; round < 22; ++round) {
+        if (round == 2) { // after a warm-up opening without and one with a kill
+            gdi = ui::GdiObjectCount();
+            GetProcessHandleCount(GetCurrentProcess(), &handles);
+        }
+        Helper helper;
+        ui::UiScript script;
+        script.On("プロセス", [&](HWND dialog) {
+            CHECK(GetClassLongPtrA(dialog, GCLP_HICON) == (LONG_PTR)dialogClass.hIcon);
+            for (int i = 1; round == 0 && Entry(dialog, i) != kEnd; ++i)
+                CHECK(lstrcmpA(Entry(dialog, i - 1)->process.szExeFile,
+                               Entry(dialog, i)->process.szExeFile) <= 0);
+            const int line = LineOf(dialog, helper.Id());
+            CHECK(abs(line - LineOf(dialog, copy.Id())) == 1);
+            CHECK(lstrcmpiA(Entry(dialog, line)->process.szExeFile,
+                            GetOsFamily() == WindowsNT ? HelperPath.c_str()
+                                                       : "process_helper.exe") == 0);
+            Press(dialog, helper.Id(), round % 2 ? IDC_PROC_KILL : IDCANCEL);
+        });
+        if (round % 2)
+            script.Answer(IDYES).On("プロセス", [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
+        OpenProcessManager(nullptr);
+        REQUIRE(script.Done());
+    }
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    CHECK(static_cast<DWORD>(ui::GdiObjectCount()) == gdi);
+    CHECK(handlesAfter == handles);
+}
+
+TEST_CASE("properties with and without a window; kill only on Yes and only the same program, "
+          "the line removed once the process ended; the layout follows the size")
+{
+    std::string caption = "xy"; // and 200 characters: a cut at 259 bytes would split one
+    while (caption.size() < 402)
+        caption += "表";
+    Helper target(caption), windowless("--no-window");
+    std::vector<std::string> rows, fewRows;
+    std::string openError, renamedError;
+    ui::UiScript script;
+    script.On("プロセス", [&](HWND dialog) { Press(dialog, target.Id(), IDC_PROC_PROPERTIES); })
+        .On("プロパティ", ReadRows(&rows))
+        .On("プロセス", [&](HWND dialog) { Press(dialog, windowless.Id(), IDC_PROC_PROPERTIES); })
+        .On("プロパティ", ReadRows(&fewRows))
+        .On("プロセス", [&](HWND dialog) { Press(dialog, target.Id(), IDC_PROC_KILL); })
+        .Answer(IDNO)
+        .On("プロセス",
+            [&](HWND dialog) {
+                CHECK(WaitForSingleObject(target.pi.hProcess, 0) == WAIT_TIMEOUT);
+                Press(dialog, target.Id(), IDC_PROC_KILL);
+            })
+        .Answer(IDYES)
+        .On("プロセス",
+            [&](HWND dialog) {
+                CHECK(LineOf(dialog, target.Id()) < 0);
+                CHECK(WaitForSingleObject(target.pi.hProcess, 0) == WAIT_OBJECT_0);
+                Entry(dialog, 0)->process.th32ProcessID = 0; // never opened
+                Press(dialog, 0, IDC_PROC_KILL);
+            })
+        .Answer(IDYES)
+        .Answer(IDOK, &openError)
+        .On("プロセス",
+            [&](HWND dialog) {
+                CHECK(LineOf(dialog, 0) >= 0);
+                // As if the helper's id had gone to notepad after the listing.
+                lstrcpyA(Entry(dialog, LineOf(dialog, windowless.Id()))->process.szExeFile,
+                         "C:\\windows\\notepad.exe");
+                Press(dialog, windowless.Id(), IDC_PROC_KILL);
+            })
+        .Answer(IDYES)
+        .Answer(IDOK, &renamedError)
+        .On("プロセス", [&](HWND dialog) {
+            CHECK(LineOf(dialog, windowless.Id()) >= 0);
+            SetWindowPos(dialog, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+            HWND box = GetDlgItem(dialog, IDC_PROC_LIST);
+            RECT c, b, l; // client area, close button and list on the screen
+            GetClientRect(dialog, &c);
+            MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&c), 2);
+            GetWindowRect(GetDlgItem(dialog, IDCANCEL), &b);
+            GetWindowRect(box, &l);
+            const int w = b.right - b.left, h = b.bottom - b.top;
+            CHECK((b.left - c.left == 30 + 3 * (w + 15) && c.bottom - b.bottom == 15));
+            CHECK((l.left == c.left && l.top == c.top && l.right == c.right));
+            CHECK(l.bottom == c.bottom - h - 30);
+            SendMessageA(box, LB_RESETCONTENT, 0, 0);
+            DRAWITEMSTRUCT draw = {ODT_LISTBOX,    IDC_PROC_LIST,  UINT(-1),
+                                   ODA_DRAWENTIRE, ODS_FOCUS,      box,
+                                   GetDC(box),     {0, 0, 64, 20}, 0};
+            SendMessageA(dialog, WM_DRAWITEM, IDC_PROC_LIST, reinterpret_cast<LPARAM>(&draw));
+            ReleaseDC(box, draw.hDC);
+            ui::Click(dialog, IDCANCEL);
+        });
+    OpenProcessManager(nullptr);
+    CHECK(script.Failures().empty());
+
+    REQUIRE(rows.size() == 14);
+    CHECK(lstrcmpiA(rows[0].c_str(), ("ExeFile=" + HelperPath).c_str()) == 0);
+    char id[40];
+    snprintf(id, sizeof id, "ProcessID=%08lX (%lu)", target.Id(), target.Id());
+    CHECK(rows[1] == id);
+    CHECK(rows[6] == "Caption=" + caption.substr(0, 258));
+    CHECK(rows[12] == "Window=(10, 20)-(650, 500)  640 x 480");
+    CHECK(fewRows.size() == 6);
+    CHECK(openError == SystemText(ERROR_INVALID_PARAMETER));
+    CHECK(renamedError == SystemText(ERROR_NOT_FOUND));
+    CHECK(WaitForSingleObject(windowless.pi.hProcess, 0) == WAIT_TIMEOUT);
+}
