@@ -55,7 +55,7 @@ TEST_CASE("paths split at the real last separator; a root keeps its separator")
         const char* separator = GetFolderPart(path.c_str(), folder);
         GetFileNamePart(path.c_str(), name);
         const int at = separator ? static_cast<int>(separator - path.c_str()) : -1;
-        CHECK(path + " " + folder + " " + std::to_string(at) + " " + name == row);
+        CHECK(path + " " + folder + " " + std::to_string(at) + " " + name == std::string(row));
     }
 }
 
