@@ -107,7 +107,7 @@ TEST_CASE_FIXTURE(ChooserCase,
                       pifmgr = InFolder(GetSystemDirectoryA, "PIFMGR.DLL");
     REQUIRE((CopyFileA(kShell32.c_str(), moricons.c_str(), FALSE) &&
              CopyFileA(kShell32.c_str(), pifmgr.c_str(), FALSE)));
-    std::string cancelled, browsed, typed, rows;
+    std::string cancelled, typed, rows;
     ui::UiScript script;
     script.On(kCaption, [](HWND d) { ui::Click(d, IDC_CHOOSER_BROWSE); })
         .On("開く", [](HWND open) { ui::Click(open, IDCANCEL); })
