@@ -20,8 +20,7 @@ const int kFileTypeBox = 0x470;
 std::string FolderOf(UINT(WINAPI* read)(LPSTR, UINT))
 {
     char path[MAX_PATH] = "";
-    read(path, sizeof path);
-    return path;
+    return read(path, sizeof path), path;
 }
 
 // Files the Open dialog's list shows.
@@ -43,36 +42,20 @@ HWND MakeWindow(const char* caption, int x, int y)
 TEST_CASE("paths split at the real last separator; a root keeps its separator")
 {
     // "表" and "ソ" carry a 0x5C second byte in code page 932, where a byte search for "\\"
-    // would split them.
+    // would split them. Each row: path, folder, separator offset (-1 none), name.
     REQUIRE(std::string("表ソ") == "\x95\x5C\x83\x5C");
-    const struct {
-        const char* path;
-        const char* folder;
-        int separator; // offset of the separator in path, -1 for none
-        const char* name;
-    } cases[] = {
-        {"C:\\WINDOWS\\NOTEPAD.EXE", "C:\\WINDOWS", 10, "NOTEPAD.EXE"},
-        {"C:\\A.EXE", "C:\\", 2, "A.EXE"},
-        {"\\A.EXE", "\\", 0, "A.EXE"},
-        {"C:\\", "C:\\", 2, ""},
-        {"NOTEPAD.EXE", "", -1, "NOTEPAD.EXE"},
-        {"C:/Program Files/Tool/app.exe", "C:/Program Files/Tool", 21, "app.exe"},
-        {"C:A.EXE", "", -1, "A.EXE"},
-        {"C:\\Tool\\", "C:\\Tool", 7, ""},
-        {"C:\\表\\ソ\\A.EXE", "C:\\表\\ソ", 8, "A.EXE"},
-        {"C:\\表ソ\\表.EXE", "C:\\表ソ", 7, "表.EXE"},
-        {"C:\\ソ", "C:\\", 2, "ソ"},
-        {"D:/表/ソ", "D:/表", 5, "ソ"},
-        {"表ソ.EXE", "", -1, "表ソ.EXE"},
-    };
-    for (const auto& c : cases) {
-        CAPTURE(c.path);
+    for (const char* row :
+         {"C:\\WINDOWS\\NOTEPAD.EXE C:\\WINDOWS 10 NOTEPAD.EXE", "C:\\A.EXE C:\\ 2 A.EXE",
+          "\\A.EXE \\ 0 A.EXE", "C:\\ C:\\ 2 ", "NOTEPAD.EXE  -1 NOTEPAD.EXE",
+          "C:/Tool/app.exe C:/Tool 7 app.exe", "C:A.EXE  -1 A.EXE", "C:\\Tool\\ C:\\Tool 7 ",
+          "表ソ.EXE  -1 表ソ.EXE", "C:\\表ソ\\表.EXE C:\\表ソ 7 表.EXE", "C:\\ソ C:\\ 2 ソ",
+          "D:/表/ソ D:/表 5 ソ"}) {
+        const std::string path(row, strchr(row, ' ') - row);
         char folder[MAX_PATH] = "leftover", name[MAX_PATH] = "leftover";
-        const char* separator = GetFolderPart(c.path, folder);
-        GetFileNamePart(c.path, name);
-        CHECK(std::string(folder) == c.folder);
-        CHECK(separator == (c.separator < 0 ? nullptr : c.path + c.separator));
-        CHECK(std::string(name) == c.name);
+        const char* separator = GetFolderPart(path.c_str(), folder);
+        GetFileNamePart(path.c_str(), name);
+        const int at = separator ? static_cast<int>(separator - path.c_str()) : -1;
+        CHECK(path + " " + folder + " " + std::to_string(at) + " " + name == std::string(row));
     }
 }
 
@@ -106,14 +89,12 @@ TEST_CASE("the Open dialog offers programs and icon files first, then all files"
         ui::SetControlText(dialog, kFileNameBox, "c.dll");
         ui::Click(dialog, IDOK);
     });
+    script.On(kOpenCaption, [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
     CHECK(ChooseFile(nullptr, out, (folder + "a.exe").c_str()));
-    CHECK(seen == "EXE|All Files|0 a.exe 5 6"); // all but b.txt, then all
     CHECK(lstrcmpiA(out, (folder + "c.dll").c_str()) == 0);
-    ui::UiScript cancel;
-    cancel.On(kOpenCaption, [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
     CHECK_FALSE(ChooseFile(nullptr, out, (folder + "b.txt").c_str()));
-    CHECK(cancel.Failures().empty());
-    CHECK(out[0] == '\0');
+    CHECK(seen + out == "EXE|All Files|0 a.exe 5 6"); // all but b.txt, then all; cancel empties
+    CHECK(script.Failures().empty());
 }
 
 TEST_CASE("the folder browser opens on the initial folder beside its visible owner")
@@ -138,16 +119,13 @@ TEST_CASE("the folder browser opens on the initial folder beside its visible own
         };
     };
     ui::UiScript script;
-    script.On(kBrowserCaption, look("", IDOK));
+    script.On(kBrowserCaption, look("", IDOK)).On(kBrowserCaption, look(system, IDCANCEL));
     CHECK(ChooseFolder(owner, windows.c_str(), out));
     CHECK(lstrcmpiA(out, windows.c_str()) == 0);
     ShowWindow(owner, SW_HIDE);
-    ui::UiScript hidden;
-    hidden.On(kBrowserCaption, look(system, IDCANCEL));
     CHECK_FALSE(ChooseFolder(owner, "", out));
-    CHECK(out[0] == '\0');
-    CHECK(seen == "150,150 " + windows + "|250,170 " + system + "|");
-    DestroyWindow(MainWindow);
+    CHECK(seen + out == "150,150 " + windows + "|250,170 " + system + "|");
+    CHECK(script.Failures().empty());
+    DestroyWindow(MainWindow), DestroyWindow(owner);
     MainWindow = nullptr;
-    DestroyWindow(owner);
 }

@@ -2,11 +2,9 @@
 // icon it extracted is given back.
 #include "test_support.h"
 
-#include <limits.h>
 #include <shellapi.h>
 
 #include <string>
-#include <vector>
 
 #include "dialogs/icon_chooser.h"
 #include "resource.h"
@@ -42,68 +40,35 @@ struct ChooserCase : FreshSettings {
     }
 };
 
+std::string RowOf(const std::string& file, int count, int selected)
+{
+    return file + "|" + std::to_string(count) + "|" + std::to_string(selected);
+}
+
 // What the chooser shows: "file|icons|selected", with " hidden" when the selection is out of
 // view and " cells" when the columns are not as wide as the drawn cells (a click would then
 // pick another icon than the one under it).
 std::string Row(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_CHOOSER_ICONS);
-    int selected = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    const int selected = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)),
+              count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     RECT client, item = {}, next = {};
     GetClientRect(list, &client);
     SendMessageA(list, LB_GETITEMRECT, selected, reinterpret_cast<LPARAM>(&item));
     bool inView = selected < 0 || (item.left >= 0 && item.right <= client.right);
     SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
     SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&next));
-    const int cell = GetSystemMetrics(SM_CXICON) + 4;
-    bool cells =
-        SendMessageA(list, LB_GETCOUNT, 0, 0) < 2 ||
-        (item.right - item.left == cell && next.left == item.right && next.top == item.top);
-    return ui::ControlText(dialog, IDC_CHOOSER_FILE) + "|" +
-           std::to_string(SendMessageA(list, LB_GETCOUNT, 0, 0)) + "|" + std::to_string(selected) +
+    bool cells = count < 2 || (item.right - item.left == GetSystemMetrics(SM_CXICON) + 4 &&
+                               next.left == item.right && next.top == item.top);
+    return RowOf(ui::ControlText(dialog, IDC_CHOOSER_FILE), count, selected) +
            (inView ? "" : " hidden") + (cells ? "" : " cells");
 }
 
-std::string RowOf(const std::string& file, int count, int selected)
-{
-    return file + "|" + std::to_string(count) + "|" + std::to_string(selected);
-}
-
-// A step that reads the row into *row, then clicks button (none when 0).
+// A step that reads the row into *row, then clicks button.
 ui::Action ReadAnd(std::string* row, int button)
 {
-    return [row, button](HWND dialog) {
-        *row = Row(dialog);
-        if (button)
-            ui::Click(dialog, button);
-    };
-}
-
-// The pixels of the leftmost cell of the icon list as it paints itself or, without a list, of
-// shell32's icon number icon drawn alone where a cell draws it.
-std::vector<COLORREF> FirstCell(HWND list, int icon)
-{
-    const int width = GetSystemMetrics(SM_CXICON) + 4, height = GetSystemMetrics(SM_CYICON) + 8;
-    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT cell = {0, 0, width, height};
-    FillRect(dc, &cell, GetSysColorBrush(COLOR_WINDOW));
-    HICON alone = nullptr;
-    if (list)
-        SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    else if (ExtractIconExA(kShell32.c_str(), icon, &alone, nullptr, 1) == 1)
-        DrawIcon(dc, 2, 4, alone);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
-    DestroyIcon(alone);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return [row, button](HWND dialog) { *row = Row(dialog), ui::Click(dialog, button); };
 }
 
 } // namespace
@@ -120,14 +85,12 @@ TEST_CASE_FIXTURE(ChooserCase,
         std::string row;
         ui::UiScript script;
         script.On(kCaption, [&](HWND dialog) {
-            row = Row(dialog);
-            if (run.pick >= 0)
-                ui::PickList(dialog, IDC_CHOOSER_ICONS, run.pick);
+            row = Row(dialog),
+            run.pick < 0 ? void() : ui::PickList(dialog, IDC_CHOOSER_ICONS, run.pick);
             ui::Click(dialog, run.button);
         });
         CHECK(Choose(script, kShell32, run.initial) == run.result);
-        CHECK(kShell32 == path);
-        CHECK(row == RowOf(kShell32, kShellIcons, run.initial));
+        CHECK(row + path == RowOf(kShell32, kShellIcons, run.initial) + kShell32);
     }
     // A dialog that could not be created (its template is not found) is no choice either.
     HINSTANCE program = AppInstance;
@@ -144,9 +107,9 @@ TEST_CASE_FIXTURE(ChooserCase,
                       pifmgr = InFolder(GetSystemDirectoryA, "PIFMGR.DLL");
     REQUIRE((CopyFileA(kShell32.c_str(), moricons.c_str(), FALSE) &&
              CopyFileA(kShell32.c_str(), pifmgr.c_str(), FALSE)));
-    std::string cancelled, browsed, typed, rows;
+    std::string cancelled, typed, rows;
     ui::UiScript script;
-    script.On(kCaption, [](HWND dialog) { ui::Click(dialog, IDC_CHOOSER_BROWSE); })
+    script.On(kCaption, [](HWND d) { ui::Click(d, IDC_CHOOSER_BROWSE); })
         .On("開く", [](HWND open) { ui::Click(open, IDCANCEL); })
         .On(kCaption, ReadAnd(&cancelled, IDC_CHOOSER_BROWSE))
         .On("開く", [&](HWND open) {
@@ -155,24 +118,17 @@ TEST_CASE_FIXTURE(ChooserCase,
         });
     for (UINT command : {IDM_LIBRARY_SHELL32, IDM_LIBRARY_MORICONS, IDM_LIBRARY_PIFMGR}) {
         script
-            .On(kCaption,
-                [&](HWND dialog) {
-                    rows += Row(dialog) + "\n";
-                    ui::Click(dialog, IDC_CHOOSER_LIBRARY);
-                })
+            .On(kCaption, [&](HWND d) { rows += Row(d) + "\n", ui::Click(d, IDC_CHOOSER_LIBRARY); })
             .On(
-                nullptr, [command](HWND menu) { ui::ChooseMenuEntry(menu, command); },
-                ui::kMenuClass);
+                nullptr, [=](HWND m) { ui::ChooseMenuEntry(m, command); }, ui::kMenuClass);
     }
     // OK on a typed file that is not shown yet shows its icons and stays open, so the index
     // returned is never one picked among another file's icons.
     script
         .On(kCaption,
-            [&](HWND dialog) {
-                rows += Row(dialog) + "\n";
-                ui::PickList(dialog, IDC_CHOOSER_ICONS, 7);
-                ui::SetControlText(dialog, IDC_CHOOSER_FILE, kNotepad.c_str());
-                ui::Click(dialog, IDOK);
+            [&](HWND d) {
+                rows += Row(d) + "\n", ui::PickList(d, IDC_CHOOSER_ICONS, 7);
+                ui::SetControlText(d, IDC_CHOOSER_FILE, kNotepad.c_str()), ui::Click(d, IDOK);
             })
         .On(kCaption, ReadAnd(&typed, IDOK));
     CHECK(Choose(script, kShell32, 5) == 0);
@@ -181,8 +137,7 @@ TEST_CASE_FIXTURE(ChooserCase,
                       RowOf(InFolder(GetSystemDirectoryA, "SHELL32.DLL"), kShellIcons, 0) + "\n" +
                       RowOf(moricons, kShellIcons, 0) + "\n" + RowOf(pifmgr, kShellIcons, 0) +
                       "\n");
-    CHECK(typed == RowOf(kNotepad, 1, 0));
-    CHECK(kNotepad == path);
+    CHECK(typed + path == RowOf(kNotepad, 1, 0) + kNotepad);
     CHECK(DeleteFileA(moricons.c_str()) + DeleteFileA(pifmgr.c_str()) == 2);
 }
 
@@ -199,37 +154,13 @@ TEST_CASE_FIXTURE(ChooserCase, "OK without a file or without an icon asks for it
         std::string row, message;
         int focus = 0;
         ui::UiScript script;
-        script.On(kCaption, ReadAnd(&row, IDOK))
-            .Answer(IDOK, &message)
-            .On(kCaption, [&](HWND dialog) {
-                focus = GetDlgCtrlID(GetFocus());
-                ui::Click(dialog, IDCANCEL);
-            });
+        script.On(kCaption, ReadAnd(&row, IDOK)).Answer(IDOK, &message).On(kCaption, [&](HWND d) {
+            focus = GetDlgCtrlID(GetFocus()), ui::Click(d, IDCANCEL);
+        });
         CHECK(Choose(script, c.file, 0) == -1);
-        CHECK(row == RowOf(c.file, 0, -1));
-        CHECK(message == "必要な項目が入力されていません。");
-        CHECK(focus == c.focus);
+        CHECK(row + message + std::to_string(focus) ==
+              RowOf(c.file, 0, -1) + "必要な項目が入力されていません。" + std::to_string(c.focus));
     }
-}
-
-// 64-bit Wine paints the list through WM_PRINTCLIENT differently; the 32-bit run counts.
-TEST_CASE_FIXTURE(ChooserCase, "a scrolled row without a selection shows the icons a click picks" *
-                                   doctest::skip(sizeof(void*) != 4))
-{
-    std::vector<COLORREF> shown;
-    int top = -1;
-    ui::UiScript script;
-    script.On(kCaption, [&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, IDC_CHOOSER_ICONS);
-        SendMessageA(list, LB_SETTOPINDEX, 20, 0);
-        top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
-        shown = FirstCell(list, 0);
-        ui::Click(dialog, IDCANCEL);
-    });
-    Choose(script, kShell32, kShellIcons + 1);
-    REQUIRE(top == 20);
-    REQUIRE(FirstCell(nullptr, 20) != FirstCell(nullptr, 0));
-    CHECK(shown == FirstCell(nullptr, 20));
 }
 
 TEST_CASE_FIXTURE(ChooserCase, "every icon the chooser extracted is destroyed when it closes")
@@ -242,19 +173,17 @@ TEST_CASE_FIXTURE(ChooserCase, "every icon the chooser extracted is destroyed wh
         ui::UiScript script;
         script
             .On(kCaption,
-                [&](HWND dialog) {
-                    whileOpen = ui::GdiObjectCount();
-                    ui::Click(dialog, IDC_CHOOSER_LIBRARY);
+                [&](HWND d) {
+                    whileOpen = ui::GdiObjectCount(), ui::Click(d, IDC_CHOOSER_LIBRARY);
                 })
             .On(
-                nullptr, [](HWND menu) { ui::ChooseMenuEntry(menu, IDM_LIBRARY_SHELL32); },
+                nullptr, [](HWND m) { ui::ChooseMenuEntry(m, IDM_LIBRARY_SHELL32); },
                 ui::kMenuClass)
-            .On(kCaption, [](HWND dialog) { ui::Click(dialog, IDOK); });
+            .On(kCaption, [](HWND d) { ui::Click(d, IDOK); });
         CHECK(Choose(script, kShell32, 3) == 0);
     }
-    // The count must see the icons for the comparison to mean anything; 64-bit Wine keeps icon
-    // bitmaps out of the process's GDI table, so there only the 32-bit run counts.
-    if (sizeof(void*) == 4)
-        CHECK(whileOpen > before + kShellIcons);
+    // 64-bit Wine keeps icon bitmaps out of the process's GDI table: there the first check,
+    // that the count sees the icons at all, cannot hold.
+    CHECK((sizeof(void*) != 4 || whileOpen > before + kShellIcons));
     CHECK(ui::GdiObjectCount() <= before);
 }
