@@ -12,10 +12,7 @@
 
 namespace {
 
-void StartOnSecondPage()
-{
-    WriteSetting("Start", 1);
-}
+const auto StartOnSecondPage = [] { WriteSetting("Start", 1); };
 
 int OccupiedSlots()
 {

@@ -40,11 +40,10 @@ BOOL CALLBACK CountWindow(HWND, LPARAM count)
 // What a page change or rebuild could leave behind, in one line that a failure prints.
 std::string Census()
 {
-    int children = 0, windows = 0;
-    EnumChildWindows(MainWindow, CountWindow, reinterpret_cast<LPARAM>(&children));
+    int windows = 0;
+    EnumChildWindows(MainWindow, CountWindow, reinterpret_cast<LPARAM>(&windows));
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
-    return std::to_string(ui::GdiObjectCount()) + " gdi " + std::to_string(children) + " " +
-           std::to_string(windows) + " windows " +
+    return std::to_string(ui::GdiObjectCount()) + " gdi " + std::to_string(windows) + " windows " +
            std::to_string(LiveTooltipRecords() * 100 + LiveTooltipHooks()) + " records*100+hooks";
 }
 

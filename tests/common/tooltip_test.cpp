@@ -100,8 +100,7 @@ TEST_CASE("tools answer the tooltip's text requests from their own records; the 
                                                WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP});
     CHECK((Relayed[grandchild] == std::vector<UINT>{WM_MOUSEMOVE} && !Relayed.count(owner)));
     Answering = nullptr;
-    m.Destroy();
-    DestroyWindow(owner);
+    m.Destroy(), DestroyWindow(owner);
 
     // Without its tooltip window a manager installs no hook and registers nothing.
     TooltipManager gone(AppInstance, owner);
