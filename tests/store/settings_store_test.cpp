@@ -99,7 +99,10 @@ TEST_CASE_FIXTURE(FreshSettings, "stored counts outside their ranges load as the
     }
 }
 
-TEST_CASE_FIXTURE(FreshSettings, "damaged stored values never yield unstored or unterminated data")
+TEST_CASE_FIXTURE(
+    FreshSettings,
+    "damaged stored values never yield unstored or unterminated data; items round-trip "
+    "under their value names and free slots read empty")
 {
     char bytes[80];
     memset(bytes, 0x11, sizeof bytes);
@@ -123,7 +126,7 @@ TEST_CASE_FIXTURE(FreshSettings, "damaged stored values never yield unstored or 
     // double-byte character: 258 single bytes and "表" keep the 258.
     Write(kItems, "Cap_4", REG_SZ, "abc", 3);
     Write(kItems, "Exe_4", REG_DWORD, "ABCD", 4);
-    ItemSlot item;
+    ItemSlot item, back, empty = {};
     memset(&item, 'Q', sizeof item);
     CHECK(LoadItem(4, &item));
     CHECK(std::string(item.Caption) + "|" + item.FilePath + "|" + item.IconPath == "abc|ABCD|");
@@ -132,12 +135,9 @@ TEST_CASE_FIXTURE(FreshSettings, "damaged stored values never yield unstored or 
     Write(kItems, "Cap_1", REG_SZ, mixed.c_str(), 261);
     CHECK((LoadItem(0, &item) && std::string(item.Caption) == caption.substr(0, 259)));
     CHECK((LoadItem(1, &item) && strlen(item.Caption) == 258));
-}
 
-TEST_CASE_FIXTURE(FreshSettings, "items round-trip under their value names; free slots read empty")
-{
-    ItemSlot item =
-        MakeItem("メモ帳", "C:\\windows\\notepad.exe", "/a \"b c\"", "C:\\windows", 2, 3);
+    // Items round-trip under their value names; free slots read empty.
+    item = MakeItem("メモ帳", "C:\\windows\\notepad.exe", "/a \"b c\"", "C:\\windows", 2, 3);
     lstrcpynA(item.IconPath, "C:\\windows\\system32\\shell32.dll", sizeof item.IconPath);
     CHECK(SaveItem(7, &item) + SaveItem(1234, &item) == 2);
     auto texts = [](const ItemSlot& i) {
@@ -148,7 +148,6 @@ TEST_CASE_FIXTURE(FreshSettings, "items round-trip under their value names; free
     };
     const auto names = {"Cap_7", "Exe_7", "Ico_7", "Dir_7", "Cmd_7", "Num_7", "Boot_7", "Cap_07"};
     CHECK(Raw(kItems, names) == texts(item) + Dword(3) + Dword(2) + "|");
-    ItemSlot back, empty = {};
     CHECK(LoadItem(1234, &back));
     CHECK(memcmp(&back, &item, sizeof item) == 0);
     // Freeing writes all seven values empty; a slot with a file but no caption is free.
