@@ -1,5 +1,4 @@
-// Item buttons for real: launching through the shell, the item menu, files dropped onto the
-// main window, and what is left to do after the end of the session.
+// Item buttons for real: launching through the shell, the item menu, dropped files.
 #include "test_support.h"
 
 #include <stdio.h>
@@ -13,10 +12,7 @@
 
 namespace {
 
-void StartOnSecondPage()
-{
-    WriteSetting("Start", 1);
-}
+const auto StartOnSecondPage = [] { WriteSetting("Start", 1); };
 
 int OccupiedSlots()
 {
@@ -38,18 +34,15 @@ void RightPress(int position)
     SendMessageA(button, WM_RBUTTONUP, 0, MAKELPARAM(19, 19));
 }
 
-void Drop(const std::string& file, int x, const std::string& more = "")
+void Drop(const std::vector<std::string>& files, int x)
 {
-    HDROP drop = ui::MakeDrop(more.empty() ? std::vector<std::string>{file}
-                                           : std::vector<std::string>{file, more},
-                              {x, 19});
-    SendMessageA(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    SendMessageA(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDrop(files, {x, 19})),
+                 0);
 }
 
 const std::string Probe = ui::BuildFile("launch_probe.exe");
 
-// Runs launch and returns the record of the probe it started, once the probe renamed it into
-// place: "arguments|folder|show command"; empty when none came within the bound.
+// The record "args=…dir=…show=…" of the probe that launch started; empty when none came.
 std::string ProbeRun(const std::function<void()>& launch)
 {
     const std::string path = ui::BuildFile("launch_probe_record.txt");
@@ -83,7 +76,8 @@ std::string WorkFolder()
 
 } // namespace
 
-TEST_CASE("a click launches what the slot of the current page holds at that moment")
+TEST_CASE("a click launches what the slot of the current page holds at that moment; a file the "
+          "shell cannot open is reported with the system's text and changes nothing")
 {
     // Written before the window opened, and replaced behind its back.
     LauncherWindow launcher([] {
@@ -99,14 +93,9 @@ TEST_CASE("a click launches what the slot of the current page holds at that mome
         CHECK(ProbeRun([] { SendMessageA(Settings->ItemButtons[2].Window, BM_CLICK, 0, 0); }) ==
               Expected(arguments, WorkFolder(), state + 1));
     }
-}
-
-TEST_CASE("a file the shell cannot open is reported with the system's text and changes nothing")
-{
-    LauncherWindow launcher;
     ItemSlot item = MakeItem("missing", ui::BuildFile("no such program.exe"), "a", WorkFolder());
-    SaveItem(3, &item);
-    std::string stored = Record(3), text;
+    SaveItem(13, &item);
+    std::string stored = Record(13), text;
     char expected[520] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    ERROR_FILE_NOT_FOUND, 0, expected, sizeof expected, nullptr);
@@ -114,14 +103,13 @@ TEST_CASE("a file the shell cannot open is reported with the system's text and c
     ui::UiScript script;
     script.Answer(IDOK, &text);
     CHECK(LaunchItem(launcher.window, 3) == 0);
-    CHECK(text.substr(0, strlen(expected)) == expected);
-    CHECK(Record(3) == stored);
+    CHECK((text.substr(0, strlen(expected)) == expected && Record(13) == stored));
     // Properties of a missing file or a free slot, and a launch of a free slot (also one freed
     // behind the window's back) show nothing: a box would fail the script.
     ShowItemProperties(launcher.window, 3);
     ShowItemProperties(launcher.window, 0);
     ItemSlot freed = {};
-    SaveItem(3, &freed);
+    SaveItem(13, &freed);
     CHECK(LaunchItem(launcher.window, 3) + LaunchItem(launcher.window, 0) == 0);
     ui::Pump(100);
     CHECK(script.Failures().empty());
@@ -156,15 +144,14 @@ TEST_CASE("a right press opens the item menu of its slot once the button's messa
     pressReturned = true;
     CHECK(
         ui::WaitUntil([&] { return script.StepsRun() == 1 && IsWindowEnabled(MainWindow); }, 5000));
-    CHECK(seen == "1001 1003 1005 ");
-    // Page 2 of five now holds slots 5..9.
+    CHECK(seen == "1001 1003 1005 "); // page 2 of five now holds slots 5..9
     ItemSlot item = MakeItem("probe", Probe, "from the menu", WorkFolder());
     SaveItem(5 + 3, &item);
     CHECK(ProbeRun([] { RightPress(3); }) == Expected("from the menu", WorkFolder(), 1));
-    CHECK(script.Done());
 }
 
-TEST_CASE("a file dropped on an item button registers into that position of the current page")
+TEST_CASE("a file dropped on an item button registers into that position of the current page; "
+          "after the end of the session nothing does")
 {
     LauncherWindow launcher(StartOnSecondPage);
     const std::string first = WorkFolder() + "\\最初.txt", second = ui::BuildFile("second.txt");
@@ -182,47 +169,35 @@ TEST_CASE("a file dropped on an item button registers into that position of the 
             },
             "#32770")
         .Answer(IDYES);
-    // Of two files only the first, named after it and shown at once. Nothing on the page
-    // spinner or a menu button; a few pixels left of the client area is the first column; a
-    // drive's root is named by its path and keeps it as its folder.
-    Drop(first, 2 * 38 + 20, second);
-    CHECK(Record(12) == fromFirst);
-    CHECK(Shown(2) == "最初.txt");
-    Drop(second, 10 * 38 + 2);
-    Drop(second, 10 * 38 + 19 + 17);
+    // Of two files only the first. Nothing on the spinner or a menu button; left of the client
+    // area is the first column; a drive's root keeps itself as its folder.
+    Drop({first, second}, 2 * 38 + 20);
+    CHECK(Record(12) + Shown(2) == fromFirst + "最初.txt");
+    Drop({second}, 10 * 38 + 2);
+    Drop({second}, 10 * 38 + 19 + 17);
     CHECK(OccupiedSlots() == 1);
-    Drop(second, -4);
+    Drop({second}, -4);
     CHECK(Record(10) == "second.txt|" + second + "|" + second + "|" + folder + "||0|0");
-    Drop("C:\\", 5 * 38 + 5);
-    CHECK(Record(15) == "C:\\|C:\\|C:\\|C:\\||0|0");
-    CHECK(script.StepsRun() == 0);
+    Drop({"C:\\"}, 5 * 38 + 5);
+    CHECK((Record(15) == "C:\\|C:\\|C:\\|C:\\||0|0" && script.StepsRun() == 0));
     // An occupied slot is replaced only after 12009 was answered Yes.
-    Drop(second, 2 * 38 + 1);
-    CHECK(question == "確認|既に登録されています。変更しますか？");
-    CHECK(Record(12) == fromFirst);
-    Drop(second, 2 * 38 + 1);
-    CHECK(script.Done());
-    CHECK(Record(12) == Record(10));
-}
+    Drop({second}, 2 * 38 + 1);
+    CHECK(question + Record(12) == "確認|既に登録されています。変更しますか？" + fromFirst);
+    Drop({second}, 2 * 38 + 1);
+    CHECK((script.Done() && Record(12) == Record(10)));
 
-TEST_CASE("after the end of the session tore the window down, size changes, drops, page steps "
-          "and the item menu do nothing")
-{
-    LauncherWindow launcher;
+    // Once the end of the session tore the window down, a size change, drop, page step or
+    // item menu does nothing (a menu or box would fail the script).
     RECT before, after;
     GetWindowRect(launcher.window, &before);
-    ui::UiScript script; // a menu or box would fail it
     SendMessageA(launcher.window, WM_ENDSESSION, TRUE, 0);
     SendMessageA(launcher.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 200));
-    Drop(ui::BuildFile("second.txt"), 20);
+    Drop({second}, 20);
     NMUPDOWN step = {{nullptr, IDC_PAGE_SPINNER, static_cast<UINT>(UDN_DELTAPOS)}, 0, 1};
     SendMessageA(launcher.window, WM_NOTIFY, IDC_PAGE_SPINNER, reinterpret_cast<LPARAM>(&step));
     SendMessageA(launcher.window, WM_ITEMMENU, 0, 0);
     ui::Pump(100);
     GetWindowRect(launcher.window, &after);
-    CHECK(EqualRect(&before, &after));
-    CHECK(OccupiedSlots() == 0);
-    CHECK(ItemTooltip() == nullptr);
-    CHECK(LiveTooltipHooks() == 0);
-    CHECK(script.Failures().empty());
+    CHECK((EqualRect(&before, &after) && OccupiedSlots() == 3 && ItemTooltip() == nullptr));
+    CHECK((LiveTooltipHooks() == 0 && script.Failures().empty()));
 }

@@ -1,5 +1,4 @@
-// VELDAR.EXE as its own process: start-up position, the end of the session, closing, exit code
-// and what it saves.
+// VELDAR.EXE as its own process: position, end of the session, closing, what it saves.
 #include "test_support.h"
 
 #include <string.h>
@@ -33,11 +32,8 @@ struct Launcher {
     }
     ~Launcher()
     {
-        if (pi.hProcess) {
-            TerminateProcess(pi.hProcess, 99); // fails once it has ended
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-        }
+        TerminateProcess(pi.hProcess, 99); // fails once it has ended
+        CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
     }
 };
 
@@ -55,67 +51,11 @@ std::string StoredVersion()
 
 } // namespace
 
-TEST_CASE("the launcher starts, saves at the end of the session and again when it closes")
+TEST_CASE("the launcher starts where a first start goes, opens the help by F1 from any current "
+          "folder and never through a planted control, saves at the end of the session and when "
+          "it closes")
 {
-    ui::ResetLauncherRegistry();
-    Launcher l;
-    REQUIRE(l.Start());
-    CHECK(ui::TextOf(l.window) == "Veldar - 1");
-    LONG style = GetWindowLongA(l.window, GWL_STYLE);
-    CHECK((style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) == WS_MINIMIZEBOX);
-
-    SendMessageA(l.window, WM_ENDSESSION, FALSE, 0);
-    CHECK(StoredVersion().empty()); // a cancelled end of the session saves nothing
-    SendMessageA(l.window, WM_ENDSESSION, TRUE, 0);
-    CHECK(StoredVersion() == "0.17");
-    RegDeleteValueA(Stored().Handle(), "Ver");
-    CHECK(IsWindow(l.window));
-    CHECK(l.Close() == 0);
-    CHECK(StoredVersion() == "0.17");
-    RECT pos = {};
-    CHECK(Stored().ReadBinary("Pos", &pos, sizeof pos));
-    CHECK(EqualRect(&pos, &l.rect));
-    CHECK(Stored().ReadDword("Ico") == 10);
-    CHECK(Stored().ReadDword("Page") == 20);
-}
-
-TEST_CASE("the stored position is used only on a screen, and not by a second copy")
-{
-    // Where a window opens without a position: from a first start with an empty registry.
-    ui::ResetLauncherRegistry();
-    Launcher first;
-    REQUIRE(first.Start());
-    const POINT byDefault = {first.rect.left, first.rect.top};
-    first.Close();
-    // -32000 is where a window saved while minimised sits; 5000, 4000 lies on a monitor that is
-    // no longer there.
-    const struct {
-        LONG left, top;
-        bool used;
-    } cases[] = {{200, 150, true}, {-32000, -32000, false}, {300, -5, false}, {5000, 4000, false}};
-    for (const auto& c : cases) {
-        CAPTURE(c.left);
-        RECT pos = {c.left, c.top, c.left + 100, c.top + 50};
-        ui::ResetLauncherRegistry();
-        REQUIRE(Stored().WriteBinary("Pos", &pos, sizeof pos));
-        Launcher l;
-        REQUIRE(l.Start());
-        CHECK(l.rect.left == (c.used ? c.left : byDefault.x));
-        CHECK(l.rect.top == (c.used ? c.top : byDefault.y));
-        if (c.used) {
-            Launcher second;
-            REQUIRE(second.Start());
-            CHECK(second.rect.left == byDefault.x);
-            CHECK(second.rect.top == byDefault.y);
-            CHECK(second.Close() == 0);
-        }
-        CHECK(l.Close() == 0);
-    }
-}
-
-TEST_CASE("F1 opens the help from any current folder, never through a planted control")
-{
-    // The control registered by bare name, and a file of that name beside the program.
+    // The help control registered by bare name, and a file of that name beside the program.
     const char key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
     char registered[MAX_PATH];
     LONG size = sizeof registered;
@@ -123,11 +63,44 @@ TEST_CASE("F1 opens the help from any current folder, never through a planted co
     RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, "hhctrl.ocx", 10);
     std::string plant = ui::BuildFile("hhctrl.ocx");
     CopyFileA(ui::BuildFile("VELDAR.CHM").c_str(), plant.c_str(), FALSE);
+    ui::ResetLauncherRegistry();
     Launcher l;
     REQUIRE(l.Start("C:\\")); // a current folder other than the program's
+    CHECK(ui::TextOf(l.window) == "Veldar - 1");
+    CHECK((GetWindowLongA(l.window, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) ==
+          WS_MINIMIZEBOX);
     PostMessageA(l.window, WM_KEYDOWN, VK_F1, 0);
     CHECK(ui::WaitForProcessWindow(l.pi.dwProcessId, "HH Parent", 10000));
-    CHECK(l.Close() == 0);
     DeleteFileA(plant.c_str());
     RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, registered, lstrlenA(registered));
+
+    SendMessageA(l.window, WM_ENDSESSION, FALSE, 0);
+    CHECK(StoredVersion().empty()); // a cancelled end of the session saves nothing
+    SendMessageA(l.window, WM_ENDSESSION, TRUE, 0);
+    CHECK(StoredVersion() == "0.17");
+    RegDeleteValueA(Stored().Handle(), "Ver");
+    CHECK((IsWindow(l.window) && l.Close() == 0));
+    RECT pos = {};
+    CHECK((StoredVersion() == "0.17" && Stored().ReadBinary("Pos", &pos, sizeof pos)));
+    CHECK((EqualRect(&pos, &l.rect) && Stored().ReadDword("Ico") == 10));
+
+    // A stored position is used only on a screen, and not by a second copy. Minimised windows
+    // sit at -32000; 5000, 4000 lies on a monitor that is no longer there.
+    const struct {
+        LONG left, top;
+        bool used;
+    } cases[] = {{200, 150, true}, {-32000, -32000, false}, {300, -5, false}, {5000, 4000, false}};
+    for (const auto& c : cases) {
+        CAPTURE(c.left);
+        RECT stored = {c.left, c.top, c.left + 100, c.top + 50};
+        ui::ResetLauncherRegistry();
+        REQUIRE(Stored().WriteBinary("Pos", &stored, sizeof stored));
+        Launcher at, second;
+        REQUIRE(at.Start());
+        CHECK(at.rect.left == (c.used ? c.left : l.rect.left));
+        CHECK(at.rect.top == (c.used ? c.top : l.rect.top));
+        CHECK((!c.used || (second.Start() && second.rect.left == l.rect.left &&
+                           second.rect.top == l.rect.top && second.Close() == 0)));
+        CHECK(at.Close() == 0);
+    }
 }

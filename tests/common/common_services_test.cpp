@@ -36,33 +36,25 @@ TEST_CASE("error boxes show the given text, the system's text or the program's s
         const char* text;
         DWORD lastError;
         std::string shown;
-    } cases[] = {
-        {IDS_ERR_BAD_VALUE, "ディスクがいっぱいです", 0, "ディスクがいっぱいです"},
-        {IDS_ERR_BAD_VALUE, "", 0, "不正な値です。"},
-        {IDS_ERR_REQUIRED, nullptr, 0, "必要な項目が入力されていません。"},
-        {31999, nullptr, 0, "Unknown Error. (31999)"},
-        {kLastError, nullptr, ERROR_FILE_NOT_FOUND, SystemText(ERROR_FILE_NOT_FOUND)},
-        {kLastError, nullptr, 0x2BADBEEF, "Unknown Error. (732806895)"},
-    };
+    } cases[] = {{IDS_ERR_BAD_VALUE, "ディスクがいっぱいです", 0, "ディスクがいっぱいです"},
+                 {IDS_ERR_BAD_VALUE, "", 0, "不正な値です。"},
+                 {IDS_ERR_REQUIRED, nullptr, 0, "必要な項目が入力されていません。"},
+                 {31999, nullptr, 0, "Unknown Error. (31999)"},
+                 {kLastError, nullptr, ERROR_FILE_NOT_FOUND, SystemText(ERROR_FILE_NOT_FOUND)},
+                 {kLastError, nullptr, 0x2BADBEEF, "Unknown Error. (732806895)"}};
     for (const auto& c : cases) {
-        std::string seen;
-        ui::UiScript script;
-        script.Answer(IDOK, &seen);
+        std::string seen, controls;
+        ui::UiScript script; // every box has a caption, the error icon and only OK
+        script.On(nullptr, [&](HWND box) {
+            for (int id : {1088, IDOK, IDCANCEL, IDYES, IDNO})
+                controls += GetDlgItem(box, id) ? std::to_string(id) + " " : "";
+            seen = ui::TextOf(box).empty() ? "no caption" : ui::MessageText(box);
+            ui::Click(box, IDOK);
+        });
         SetLastError(c.lastError);
         CHECK(ReportError(c.code, c.text) == 0);
-        CHECK(seen.substr(0, c.shown.size()) == c.shown); // the box may end the text with a blank
+        CHECK(controls + seen.substr(0, c.shown.size()) == "1088 1 " + c.shown);
     }
-    // One box, as every error box is: a caption, the error icon and only OK.
-    ui::UiScript script;
-    std::string controls;
-    script.On(nullptr, [&](HWND box) {
-        for (int id : {1088, IDOK, IDCANCEL, IDYES, IDNO})
-            controls += GetDlgItem(box, id) ? std::to_string(id) + " " : "";
-        controls += ui::TextOf(box).empty() ? "no caption" : "";
-        ui::Click(box, IDOK);
-    });
-    ReportError(IDS_ERR_BAD_VALUE, nullptr);
-    CHECK(controls == "1088 1 ");
 }
 
 TEST_CASE("the platform family is the one the prefix is set to")
@@ -73,8 +65,8 @@ TEST_CASE("the platform family is the one the prefix is set to")
 
 TEST_CASE("windows are placed on their reference and kept inside the monitor's work area")
 {
-    // The work area of the monitor nearest to the reference. Xvfb offers one monitor whose work
-    // area is the whole screen, so the references below stand where a second monitor would be.
+    // Xvfb's one monitor has the whole screen as its work area; references beyond it stand
+    // where a second monitor would be.
     RECT area;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     const int r = area.right, b = area.bottom;
@@ -93,8 +85,7 @@ TEST_CASE("windows are placed on their reference and kept inside the monitor's w
         PlaceWindow(window, reference, c.offsetX, c.offsetY);
         RECT placed;
         GetWindowRect(window, &placed);
-        CHECK(std::to_string(placed.left) + "," + std::to_string(placed.top) ==
-              std::to_string(c.x) + "," + std::to_string(c.y));
+        CHECK((placed.left == c.x && placed.top == c.y));
         DestroyWindow(window);
         DestroyWindow(reference);
     }

@@ -1,5 +1,4 @@
-// The tooltip manager on a window of its own: records and texts through the tooltip's real
-// text requests, the relay of child mouse messages, and a start without a tooltip window.
+// The tooltip manager on a window of its own: records, texts and the relay of mouse messages.
 #include "test_support.h"
 
 #include <commctrl.h>
@@ -43,8 +42,7 @@ HWND MakeOwner()
     return owner;
 }
 
-// The posted messages (marked by their lParam) relayed to the tooltip, window by window. Real
-// mouse input, such as the move a window gets when it appears under the pointer, is left out.
+// The posted messages (marked by their lParam, unlike real mouse input) relayed to the tooltip.
 const LPARAM kMark = MAKELPARAM(7, 29);
 std::map<HWND, std::vector<UINT>> Relayed;
 WNDPROC TooltipBaseProc = nullptr;
@@ -73,8 +71,7 @@ TEST_CASE("tools answer the tooltip's text requests from their own records; the 
         return text;
     };
     char caption[32] = "メモ帳";
-    CHECK(m.AddTool(101, caption) != 0);
-    CHECK(m.AddTool(102, "") != 0);
+    CHECK((m.AddTool(101, caption) != 0 && m.AddTool(102, "") != 0));
     caption[0] = 'X'; // the record holds its own copy
     // A null text or an unknown tool changes nothing; another notification gets no text.
     CHECK(m.SetToolText(101, nullptr) + m.SetToolText(103, "x") == 0);
@@ -82,15 +79,12 @@ TEST_CASE("tools answer the tooltip's text requests from their own records; the 
     show.hdr.idFrom = reinterpret_cast<UINT_PTR>(GetDlgItem(owner, 101));
     show.hdr.code = TTN_SHOW;
     m.HandleNeedText(&show.hdr);
-    CHECK(show.lpszText == nullptr);
-    CHECK(tips() == "メモ帳|||");
+    CHECK((show.lpszText == nullptr && tips() == "メモ帳|||"));
     // Records added after the last or the first one was removed are still found.
-    CHECK(m.RemoveTool(102) == 1);
-    CHECK(m.AddTool(103, "third") != 0);
-    CHECK(tips() == "メモ帳||third|");
-    CHECK(m.RemoveTool(101) + m.RemoveTool(103) == 2);
-    CHECK(m.AddTool(102, "fourth") != 0);
-    CHECK(tips() == "|fourth||");
+    CHECK((m.RemoveTool(102) == 1 && m.AddTool(103, "third") != 0));
+    std::string seen = tips();
+    CHECK((m.RemoveTool(101) + m.RemoveTool(103) == 2 && m.AddTool(102, "fourth") != 0));
+    CHECK(seen + tips() == "メモ帳||third||fourth||");
 
     TooltipBaseProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingTooltipProc)));
@@ -104,16 +98,13 @@ TEST_CASE("tools answer the tooltip's text requests from their own records; the 
     SetWindowLongPtrA(tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TooltipBaseProc));
     CHECK(Relayed[button] == std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
                                                WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP});
-    CHECK(Relayed[grandchild] == std::vector<UINT>{WM_MOUSEMOVE});
-    CHECK(Relayed.count(owner) == 0);
+    CHECK((Relayed[grandchild] == std::vector<UINT>{WM_MOUSEMOVE} && !Relayed.count(owner)));
     Answering = nullptr;
-    m.Destroy();
-    DestroyWindow(owner);
+    m.Destroy(), DestroyWindow(owner);
 
     // Without its tooltip window a manager installs no hook and registers nothing.
     TooltipManager gone(AppInstance, owner);
-    CHECK(gone.TooltipWindow() == nullptr);
-    CHECK(gone.AddTool(101, "caption") == 0);
+    CHECK((gone.TooltipWindow() == nullptr && gone.AddTool(101, "caption") == 0));
     CHECK(LiveTooltipRecords() + LiveTooltipHooks() == 0);
     gone.Destroy();
 }
