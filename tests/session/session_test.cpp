@@ -4,6 +4,8 @@
 
 #include <stdlib.h>
 
+#include <tuple>
+
 #include "common/os_family.h"
 #include "resource.h"
 #include "session/countdown.h"
@@ -20,13 +22,12 @@ SYSTEMTIME At(int h, int m, int s)
 }
 
 struct Fake {
-    SYSTEMTIME now = At(22, 30, 40);
-    DWORD tick = 0;
-    BOOL exitResult = TRUE;
+    SYSTEMTIME now;
+    DWORD tick;
+    BOOL exitResult;
     std::vector<UINT> exits;
     std::string exec;
-} F;
-
+} F; // each case sets it whole
 struct Calls {
     static BOOL WINAPI Exit(UINT flags, DWORD) { return F.exits.push_back(flags), F.exitResult; }
     static UINT WINAPI Exec(LPCSTR l, UINT s) { return F.exec = l + std::to_string(s), 33; }
@@ -67,20 +68,23 @@ const UINT kExit = GetOsFamily() == WindowsNT ? EWX_POWEROFF : EWX_SHUTDOWN;
 
 TEST_CASE("seconds until a time of day, and the questions with their end time")
 {
-    CHECK(SecondsUntilAt(At(9, 5, 30), 9, 5) == 86370); // just passed: tomorrow
-    CHECK(SecondsUntilAt(At(9, 5, 0), 9, 5) == 0);
-    CHECK(SecondsUntilAt(At(23, 59, 30), 0, 0) == 30);
-    CHECK(SecondsUntilAt(At(10, 0, 1), 9, 0) == 82799);
-    auto ask = [](DWORD seconds, SYSTEMTIME now) {
+    std::string until; // 9:05 just passed is tomorrow's
+    for (auto [now, h, m] : {std::tuple{At(9, 5, 30), 9, 5},
+                             {At(9, 5, 0), 9, 5},
+                             {At(23, 59, 30), 0, 0},
+                             {At(10, 0, 1), 9, 0}})
+        until += std::to_string(SecondsUntilAt(now, h, m)) + ",";
+    CHECK(until == "86370,0,30,82799,");
+    std::string asked;
+    for (auto [seconds, now] :
+         {std::pair{150ul, At(12, 0, 0)}, {7200ul, At(22, 30, 40)}, {3661ul, At(23, 58, 59)}}) {
         char text[384];
         FormatShutdownQuestion(seconds, now, text, sizeof text);
-        return std::string(text);
-    };
-    CHECK(ask(150, At(12, 0, 0)) == kAsk + "'150' 秒です。実行しますか？");
-    CHECK(ask(7200, At(22, 30, 40)) ==
-          kAsk + "7200秒（2時間0分）" + kYes + "\n\n0時30分に終了します。");
-    CHECK(ask(3661, At(23, 58, 59)) ==
-          kAsk + "3661秒（1時間1分）" + kYes + "\n\n1時0分に終了します。");
+        asked += text + std::string("|");
+    }
+    CHECK(asked == kAsk + "'150' 秒です。実行しますか？|" + kAsk + "7200秒（2時間0分）" + kYes +
+                       "\n\n0時30分に終了します。|" + kAsk + "3661秒（1時間1分）" + kYes +
+                       "\n\n1時0分に終了します。|");
 }
 
 TEST_CASE("the confirmation asks, then ends the session with the flags of its command")
@@ -121,10 +125,11 @@ TEST_CASE("the confirmation asks, then ends the session with the flags of its co
         CHECK(F.exec == (r.fast ? "RUNDLL USER.EXE,ExitWindowsExec5" : ""));
         bool yes = r.answer == IDC_CONFIRM_YES, ends = yes && !r.fails;
         CHECK(ui::WaitUntil([&] { return !IsWindow(launcher.window); }, ends ? 3000 : 100) == ends);
-        CHECK(Key().ReadDword("Ico") == (ends ? 10u : 0u));      // closed, it saved
-        bool privileged = nt && yes && r.command != IDM_LOG_OFF; // log off works without it
-        CHECK((SwapShutdownPrivilege(0) == SE_PRIVILEGE_ENABLED) == privileged);
-        char success[256] = ""; // a refusal must not read as success
+        CHECK(Key().ReadDword("Ico") == (ends ? 10u : 0u)); // closed, it saved
+        // Log off works without the privilege; a refusal shows a message, not "success".
+        CHECK((SwapShutdownPrivilege(0) == SE_PRIVILEGE_ENABLED) ==
+              (nt && yes && r.command != IDM_LOG_OFF));
+        char success[256] = "";
         FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0, 0, success, sizeof success, nullptr);
         CHECK(r.fails == (!error.empty() && error != success));
     }
@@ -137,17 +142,19 @@ TEST_CASE("the privilege step keeps no token handle")
     for (int i = 0; i < 50; ++i)
         CHECK(EnableShutdownPrivilege() == 1);
     HANDLE next = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    CHECK(next == probe); // a handle left open would hold this slot
-    CloseHandle(next);
+    CHECK((CloseHandle(next) && next == probe)); // a handle left open would hold this slot
 }
 
 TEST_CASE("the reservation dialog refuses bad input, asks the nearer deadline and arms it")
 {
     LauncherWindow launcher;
     F = {At(22, 30, 40), 5000, TRUE, {}, {}};
-    std::vector<std::string> texts(5);
-    auto enter = [](const char* amount, int unit, const char* hour) {
-        return [=](HWND dialog) {
+    std::vector<std::string> texts;
+    const std::tuple<const char*, int, const char*> inputs[] = {
+        {"24", 0, ""}, {"71582789", 1, ""}, {"23", -1, ""}, {"23", 0, "25"}, {"23", 0, "22"}};
+    ui::UiScript script;
+    for (auto [amount, unit, hour] : inputs) {
+        script.On(kCaption, [=](HWND dialog) {
             ui::Check(dialog, IDC_RSV_DELAY_ON, true);
             ui::SetControlText(dialog, IDC_RSV_DELAY_AMOUNT, amount);
             ui::PickCombo(dialog, IDC_RSV_DELAY_UNIT, unit);
@@ -155,40 +162,28 @@ TEST_CASE("the reservation dialog refuses bad input, asks the nearer deadline an
             ui::SetControlText(dialog, IDC_RSV_HOUR, hour);
             ui::SetControlText(dialog, IDC_RSV_MINUTE, "40");
             ui::Click(dialog, IDOK);
-        };
-    };
-    auto waitEightMinutes = [&](HWND box) {
-        texts[4] = ui::MessageText(box);
-        F.now = At(22, 38, 40);
-        F.tick += 480000;
-        ui::Click(box, IDYES);
-    };
-    ui::UiScript script;
-    script.On(kCaption, enter("24", 0, ""))
-        .Answer(IDOK, &texts[0])
-        .On(kCaption, enter("71582789", 1, ""))
-        .Answer(IDOK, &texts[1])
-        .On(kCaption, enter("23", -1, ""))
-        .Answer(IDOK, &texts[2])
-        .On(kCaption, enter("23", 0, "25"))
-        .Answer(IDOK, &texts[3])
-        .On(kCaption, enter("23", 0, "22"))
-        .On(nullptr, waitEightMinutes, "#32770");
+        });
+        script.On(
+            nullptr,
+            [&](HWND box) { // the question waits eight minutes for its answer
+                texts.push_back(ui::MessageText(box));
+                if (texts.size() == 5)
+                    F.now = At(22, 38, 40), F.tick += 480000;
+                ui::Click(box, texts.size() == 5 ? IDYES : IDOK);
+            },
+            "#32770");
+    }
     CHECK(OpenReservation(launcher.window, 0) == 1);
     const std::string bad = "不正な値です。", none = "必要な項目が入力されていません。";
     CHECK(texts ==
           std::vector<std::string>{bad, bad, none, bad, kAsk + "560秒（0時間9分）" + kYes});
     ReservationBlock stored = {};
     Key().ReadBinary("Exit", &stored, sizeof stored);
-    for (const ReservationBlock& b : {Settings->ExitReservation, stored}) {
-        CHECK(b.Armed == 1);
-        CHECK(b.DelaySeconds == 82800);
-        CHECK(b.TimeSeconds == 80); // the deadline is still 22:40:00
-        CHECK(b.ArmedTick == 485000);
-    }
+    for (const ReservationBlock& b : {Settings->ExitReservation, stored}) // deadline still 22:40
+        CHECK(std::tuple(b.Armed, b.DelaySeconds, b.TimeSeconds, b.ArmedTick) ==
+              std::tuple(1, 82800u, 80u, 485000u));
     CHECK(OpenReservation(launcher.window, 0) == 0); // again: stopped, without a question
-    CHECK(Settings->ExitReservation.Armed == 0);
-    CHECK_FALSE(KillTimer(launcher.window, kReservationTimer));
+    CHECK((Settings->ExitReservation.Armed == 0 && !KillTimer(launcher.window, kReservationTimer)));
 }
 
 TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
@@ -200,14 +195,14 @@ TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
     const DWORD armed = 0xFFFFF000u; // the tick counter wraps 4 seconds after arming
     F = {At(22, 30, 40), armed, TRUE, {}, {}};
     REQUIRE(ArmReservationAtStartup() == 1);
-    const std::pair<DWORD, std::string> steps[] = {
-        {0, ""}, {14999, ""}, {15000, "30"}, {16999, "29"}, {44999, "1"}};
-    for (const auto& [ms, shown] : steps) {
+    std::string shown;
+    for (DWORD ms : {0, 14999, 15000, 16999, 44999}) {
         F.tick = armed + ms;
         OnReservationTick(launcher.window);
         HWND countdown = Settings->CountdownWindow;
-        CHECK((countdown ? ui::ControlText(countdown, IDC_COUNTDOWN_SECONDS) : "") == shown);
+        shown += (countdown ? ui::ControlText(countdown, IDC_COUNTDOWN_SECONDS) : "") + ",";
     }
+    CHECK(shown == ",,30,29,1,");
     // Destroyed from outside, the window takes its handle with it; the next tick reopens it.
     DestroyWindow(Settings->CountdownWindow);
     CHECK(Settings->CountdownWindow == nullptr);
@@ -215,8 +210,7 @@ TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
     HWND countdown = Settings->CountdownWindow;
     SendMessageA(countdown, WM_COMMAND, IDC_COUNTDOWN_CANCEL, 0);
     OnReservationTick(launcher.window);
-    CHECK_FALSE(IsWindow(countdown));
-    CHECK(b.Armed == 0);
+    CHECK((!IsWindow(countdown) && b.Armed == 0));
 
     MainWindow = GetDesktopWindow(); // not this thread's: its timer cannot start
     ui::UiScript script;
@@ -232,11 +226,9 @@ TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
         b = stored;
         CHECK(ArmReservationAtStartup() == 0);
     }
-    CHECK(question == kAsk + "1800秒（0時間30分）" + kYes);
-    CHECK(script.Done());
+    CHECK((question == kAsk + "1800秒（0時間30分）" + kYes && script.Done()));
 
-    // Run out while a dialog of the launcher is open: one end of the session, and the dialog
-    // goes with the main window, which saves.
+    // Run out under an open dialog: one end of the session; the main window saves as it goes.
     Settings->ReserveNoConfirm = 1;
     b = Block(1, 2);
     REQUIRE(ArmReservationAtStartup() == 1);
@@ -246,8 +238,7 @@ TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
     });
     CHECK(OpenReservation(launcher.window, 1) == 0);
     CHECK(ui::WaitUntil([&] { return !IsWindow(launcher.window); }, 3000));
-    CHECK(F.exits == std::vector<UINT>{kExit});
-    CHECK(Key().ReadDword("Ico") == 10);
+    CHECK((F.exits == std::vector<UINT>{kExit} && Key().ReadDword("Ico") == 10));
 }
 
 // Nothing replaced: VELDAR.EXE arms its stored reservation at start and, at zero, Wine really
@@ -267,7 +258,7 @@ TEST_CASE("a reserved shutdown really ends the session" *
     REQUIRE(ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &launcher));
     HWND countdown = ui::WaitForProcessWindow(launcher.dwProcessId, "#32770", 15000);
     REQUIRE(countdown);
-    char shown[16] = "";
+    char shown[16] = ""; // another process's control: only WM_GETTEXT reads it
     SendDlgItemMessageA(countdown, IDC_COUNTDOWN_SECONDS, WM_GETTEXT, sizeof shown, LPARAM(shown));
     CHECK((ui::TextOf(countdown) == "Windowsの終了中…" && atoi(shown) >= 1 && atoi(shown) <= 4));
     CHECK(WaitForSingleObject(launcher.hProcess, 20000) == WAIT_OBJECT_0);

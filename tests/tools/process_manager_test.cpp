@@ -12,6 +12,7 @@ namespace {
 
 const std::string HelperPath = ui::BuildFile("process_helper.exe");
 
+// A started helper process, killed when the case ends.
 struct Helper {
     PROCESS_INFORMATION pi = {};
     explicit Helper(const std::string& arguments = "")
@@ -23,7 +24,7 @@ struct Helper {
     ~Helper()
     {
         TerminateProcess(pi.hProcess, 0);
-        WaitForSingleObject(pi.hProcess, 5000);
+        WaitForSingleObject(pi.hProcess, 5000); // gone from the next listing
         CloseHandle(pi.hProcess);
     }
     DWORD Id() const { return pi.dwProcessId; }
@@ -105,8 +106,7 @@ TEST_CASE("every process in lstrcmpA order; twenty openings with kills "
         REQUIRE(script.Done());
     }
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    CHECK(static_cast<DWORD>(ui::GdiObjectCount()) == gdi);
-    CHECK(handlesAfter == handles);
+    CHECK((static_cast<DWORD>(ui::GdiObjectCount()) == gdi && handlesAfter == handles));
 }
 
 TEST_CASE("properties with and without a window; kill only on Yes and only the same program, "
@@ -160,9 +160,10 @@ TEST_CASE("properties with and without a window; kill only on Yes and only the s
             GetWindowRect(GetDlgItem(dialog, IDCANCEL), &b);
             GetWindowRect(box, &l);
             const int w = b.right - b.left, h = b.bottom - b.top;
-            CHECK((b.left - c.left == 30 + 3 * (w + 15) && c.bottom - b.bottom == 15));
-            CHECK((l.left == c.left && l.top == c.top && l.right == c.right));
-            CHECK(l.bottom == c.bottom - h - 30);
+            CHECK((b.left - c.left == 30 + 3 * (w + 15) && c.bottom - b.bottom == 15 &&
+                   l.left == c.left && l.top == c.top && l.right == c.right &&
+                   l.bottom == c.bottom - h - 30));
+            // An empty list asked to draw its focus draws nothing.
             SendMessageA(box, LB_RESETCONTENT, 0, 0);
             DRAWITEMSTRUCT draw = {ODT_LISTBOX,    IDC_PROC_LIST,  UINT(-1),
                                    ODA_DRAWENTIRE, ODS_FOCUS,      box,
@@ -175,14 +176,13 @@ TEST_CASE("properties with and without a window; kill only on Yes and only the s
     CHECK(script.Failures().empty());
 
     REQUIRE(rows.size() == 14);
-    CHECK(lstrcmpiA(rows[0].c_str(), ("ExeFile=" + HelperPath).c_str()) == 0);
     char id[40];
     snprintf(id, sizeof id, "ProcessID=%08lX (%lu)", target.Id(), target.Id());
-    CHECK(rows[1] == id);
-    CHECK(rows[6] == "Caption=" + caption.substr(0, 258));
-    CHECK(rows[12] == "Window=(10, 20)-(650, 500)  640 x 480");
+    CHECK(lstrcmpiA(rows[0].c_str(), ("ExeFile=" + HelperPath).c_str()) == 0);
+    CHECK(rows[1] + "|" + rows[6] + "|" + rows[12] ==
+          id + ("|Caption=" + caption.substr(0, 258)) + "|Window=(10, 20)-(650, 500)  640 x 480");
     CHECK(fewRows.size() == 6);
-    CHECK(openError == SystemText(ERROR_INVALID_PARAMETER));
-    CHECK(renamedError == SystemText(ERROR_NOT_FOUND));
+    CHECK(openError + renamedError ==
+          SystemText(ERROR_INVALID_PARAMETER) + SystemText(ERROR_NOT_FOUND));
     CHECK(WaitForSingleObject(windowless.pi.hProcess, 0) == WAIT_TIMEOUT);
 }
