@@ -254,9 +254,9 @@ TEST_CASE("a reserved shutdown really ends the session" *
     Key().WriteBinary("Exit", &block, sizeof block);
     PROCESS_INFORMATION other = {}, launcher = {};
     REQUIRE(ui::StartProcess("C:\\windows\\notepad.exe", &other));
-    REQUIRE(ui::WaitForProcessWindow(other.dwProcessId, "Notepad", 15000));
+    REQUIRE(ui::WaitForProcessWindow(other.dwProcessId, "Notepad", 45000));
     REQUIRE(ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &launcher));
-    HWND countdown = ui::WaitForProcessWindow(launcher.dwProcessId, "#32770", 15000);
+    HWND countdown = ui::WaitForProcessWindow(launcher.dwProcessId, "#32770", 45000);
     REQUIRE(countdown);
     char shown[16] = ""; // another process's control: only WM_GETTEXT reads it
     SendDlgItemMessageA(countdown, IDC_COUNTDOWN_SECONDS, WM_GETTEXT, sizeof shown, LPARAM(shown));

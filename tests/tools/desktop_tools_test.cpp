@@ -16,7 +16,7 @@ namespace {
 const std::string Probe = ui::BuildFile("launch_probe.exe");
 
 // "args=…\ndir=…\n" of the probe that start started; empty when none reported within waitMs.
-std::string ProbeRun(const std::function<void()>& start, DWORD waitMs = 15000)
+std::string ProbeRun(const std::function<void()>& start, DWORD waitMs = 30000)
 {
     const std::string path = ui::BuildFile("tools_probe_record.txt");
     SetEnvironmentVariableA("VELDAR_PROBE_OUT", path.c_str());
@@ -49,7 +49,7 @@ struct MadeFiles {
 
 // Clicks a cell of the open system tools window; then it must be gone and the main window
 // usable and focused again, unless the click was beyond the tools.
-std::string ClickCell(int cell, DWORD waitMs = 15000)
+std::string ClickCell(int cell, DWORD waitMs = 30000)
 {
     HWND tools = Settings->SystemToolsWindow;
     LPARAM point = MAKELPARAM(kToolCellSize * cell + 35, 9);
