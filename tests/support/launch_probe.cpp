@@ -1,7 +1,5 @@
-// The program items launch in tests. It writes to the file named by VELDAR_PROBE_OUT how it
-// was started: the arguments after its own name, its current folder and the show command of
-// its start-up information. The record is written under a temporary name and renamed, so a
-// reader that sees the file sees all of it.
+// The program items launch in tests: writes to the file named by VELDAR_PROBE_OUT its arguments,
+// current folder and start-up show command, under a temporary name renamed whole when written.
 #include <windows.h>
 
 #include <stdio.h>
@@ -15,10 +13,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // The arguments follow the program's own name (quoted or not) and the blanks after it.
     const char* args = GetCommandLineA();
     bool quoted = *args == '"';
-    for (args += quoted; *args && (quoted ? *args != '"' : *args != ' '); args = CharNextA(args)) {
-    }
-    for (args += quoted && *args; *args == ' ' || *args == '\t'; ++args) {
-    }
+    for (args += quoted; *args && *args != (quoted ? '"' : ' '); args = CharNextA(args))
+        continue;
+    for (args += quoted && *args; *args == ' ' || *args == '\t'; ++args)
+        continue;
     char folder[MAX_PATH] = "", out[MAX_PATH] = "", temp[MAX_PATH + 8];
     GetCurrentDirectoryA(sizeof folder, folder);
     GetEnvironmentVariableA("VELDAR_PROBE_OUT", out, sizeof out);

@@ -18,20 +18,13 @@ DWORD Since = 0;
 void CALLBACK Guard(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND top = nullptr;
-    for (HWND w : ui::ThreadWindows()) {
-        char name[16] = "";
-        GetClassNameA(w, name, sizeof name);
-        if (!top && (!lstrcmpA(name, "#32770") || !lstrcmpA(name, ui::kMenuClass)))
-            top = w;
-    }
+    for (HWND w : ui::ThreadWindows())
+        top = top ? top : ui::IsModal(w) ? w : nullptr;
     if (top != Lingering || !top)
         Lingering = top, Since = GetTickCount();
     else if (GetTickCount() - Since > 8000) {
-        std::string what = ui::TextOf(top) + " " + ui::MessageText(top);
-        FAIL_CHECK("nothing answered " << what);
-        EndMenu();
-        PostMessageA(top, WM_COMMAND, IDCANCEL, 0);
-        PostMessageA(top, WM_CLOSE, 0, 0);
+        FAIL_CHECK("nothing answered " << ui::TextOf(top) << " " << ui::MessageText(top));
+        ui::CloseModal(top);
         Since = GetTickCount();
     }
 }

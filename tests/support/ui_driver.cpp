@@ -55,14 +55,12 @@ UiScript& UiScript::On(const char* caption, Action action, const char* className
 
 UiScript& UiScript::Answer(int button, std::string* text)
 {
-    return On(
-        nullptr,
-        [button, text](HWND box) {
-            if (text)
-                *text = MessageText(box);
-            Click(box, button);
-        },
-        "#32770");
+    Action answer = [button, text](HWND box) {
+        if (text)
+            *text = MessageText(box);
+        Click(box, button);
+    };
+    return On(nullptr, answer, "#32770");
 }
 
 void CALLBACK UiScript::Tick(HWND, UINT, UINT_PTR, DWORD)
@@ -80,10 +78,8 @@ void UiScript::Abort(const std::string& why)
 {
     failures_.push_back(why);
     next_ = steps_.size();
-    EndMenu();
     for (HWND w : ThreadWindows())
-        if (ClassOf(w) == "#32770")
-            PostMessageA(w, WM_COMMAND, IDCANCEL, 0), PostMessageA(w, WM_CLOSE, 0, 0);
+        CloseModal(w);
 }
 
 void UiScript::OnTick()
@@ -92,7 +88,7 @@ void UiScript::OnTick()
     for (HWND w : ThreadWindows()) {
         std::string name = ClassOf(w);
         if (Done()) {
-            if ((name == "#32770" || name == kMenuClass) && (late || !failures_.empty()))
+            if (IsModal(w) && (late || !failures_.empty()))
                 return Abort("\"" + TextOf(w) + "\" still open after the last step");
             continue;
         }
@@ -160,6 +156,19 @@ std::string MessageText(HWND box)
     return ControlText(box, 0xFFFF);
 }
 
+bool IsModal(HWND window)
+{
+    return ClassOf(window) == "#32770" || ClassOf(window) == kMenuClass;
+}
+
+// Ends the open menu, and cancels and closes a dialog or box, so the modal loop returns.
+void CloseModal(HWND window)
+{
+    EndMenu();
+    if (ClassOf(window) == "#32770")
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0), PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
 std::vector<HWND> ThreadWindows()
 {
     std::vector<HWND> windows;
@@ -190,18 +199,14 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
 HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs)
 {
     HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            while ((found = FindWindowExA(nullptr, found, className, nullptr))) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(found, &owner);
-                if (owner == pid && IsWindowVisible(found))
-                    return true;
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
+    DWORD owner = 0;
+    auto shown = [&] {
+        while ((found = FindWindowExA(nullptr, found, className, nullptr)))
+            if (GetWindowThreadProcessId(found, &owner), owner == pid && IsWindowVisible(found))
+                return true;
+        return false;
+    };
+    return WaitUntil(shown, timeoutMs) ? found : nullptr;
 }
 
 std::string BuildFile(const char* name)
@@ -232,6 +237,11 @@ HMENU MenuOf(HWND menuWindow)
     return reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
 }
 
+void DismissMenu(HWND menuWindow)
+{
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
 std::string MenuEntryText(HWND menuWindow, UINT id)
 {
     char text[256] = "";
@@ -251,11 +261,6 @@ void ChooseMenuEntry(HWND menuWindow, UINT id)
     for (const char* p = text.c_str(); *p; p = CharNextA(p))
         if (p[0] == '&' && p[1] && p[1] != '&')
             return (void)PostMessageA(menuWindow, WM_CHAR, static_cast<BYTE>(p[1]), 0);
-}
-
-void DismissMenu(HWND menuWindow)
-{
-    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 HDROP MakeDrop(const std::vector<std::string>& files, POINT point)
@@ -297,15 +302,9 @@ int GdiObjectCount()
     const size_t kTableInPeb = 0x94;
 #endif
     const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + kTableInPeb);
-    if (!table)
-        return -1;
-    int count = 0;
-    for (int i = 0; i < 0x10000; ++i) {
-        const BYTE* entry = table + i * 24;
-        WORD unique = *reinterpret_cast<const WORD*>(entry + 12);
-        if (entry[14] != 0 && !(unique & 0x80))
-            ++count;
-    }
+    int count = table ? 0 : -1;
+    for (const BYTE* entry = table; table && entry < table + 0x10000 * 24; entry += 24)
+        count += entry[14] != 0 && !(entry[12] & 0x80); // the low byte of unique
     return count;
 }
 

@@ -1,10 +1,8 @@
-// Test driver for modal windows and processes. Dialogs, message boxes and popup menus run
-// their own message loops, so a UiScript arms a thread timer that every modal loop of the
-// thread dispatches; each tick looks for the next step's window among the thread's visible,
-// enabled top-level windows (the innermost modal one) and acts on it, never blocking.
-// A menu is a window of class kMenuClass; a posted WM_CHAR of an entry's mnemonic chooses it.
-// Every wait is bounded: a missing window, a message box no step expects, or a dialog left
-// open after the last step closes what is open and is recorded in Failures().
+// Test driver for modal windows and processes. Dialogs, boxes and menus run their own message
+// loops, so a UiScript arms a thread timer that they dispatch; each tick finds the next step's
+// window among the thread's visible, enabled top-level windows and acts on it, never blocking.
+// A missing window, a message box no step expects, or a dialog or menu left open after the last
+// step closes what is open and is recorded in Failures(), so every wait is bounded.
 #pragma once
 #include <windows.h>
 
@@ -57,18 +55,21 @@ void PickList(HWND dialog, int id, int index);
 void Check(HWND dialog, int id, bool on);
 std::string MessageText(HWND box);
 bool IsMessageBox(HWND window);
+bool IsModal(HWND window);         // a dialog, message box or menu
+void CloseModal(HWND window);      // cancels and closes it; ends the open menu
 std::vector<HWND> ThreadWindows(); // visible, enabled top-level windows of this thread
 void Pump(DWORD ms);
+// Pump until done() holds or the time is up (then the last done()).
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 void DrainMessages(); // what is already queued
-// Pump until done() holds or the time is up (then the last done()); null after the time.
+// The visible window of class of the process; null after the time.
 HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs);
 std::string BuildFile(const char* name); // a file next to the test program
 bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi,
                   const char* workDir = nullptr);
 void ResetLauncherRegistry();
 
-extern const char kMenuClass[];
+extern const char kMenuClass[]; // a menu's window; a posted mnemonic WM_CHAR chooses an entry
 HMENU MenuOf(HWND menuWindow);
 std::string MenuEntryText(HWND menuWindow, UINT id); // "" when the menu has no such entry
 bool IsMenuEntryGrayed(HWND menuWindow, UINT id);
