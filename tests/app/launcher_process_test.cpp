@@ -16,7 +16,9 @@ struct Launcher {
 
     bool Start(const char* workDir = nullptr)
     {
-        if (ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi, workDir))
+        if (!ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi, workDir))
+            MESSAGE("VELDAR.EXE did not start: error ", GetLastError());
+        else
             window = ui::WaitForProcessWindow(pi.dwProcessId, "WC_VeldarMain", 10000);
         GetWindowRect(window, &rect);
         return window != nullptr;
