@@ -66,6 +66,15 @@ bool BindToolhelp(Toolhelp* toolhelp)
     return toolhelp->createSnapshot && toolhelp->first && toolhelp->next;
 }
 
+// A snapshot of the processes through Toolhelp bound into toolhelp; INVALID_HANDLE_VALUE when
+// Toolhelp is missing or the snapshot fails.
+HANDLE TakeProcessSnapshot(Toolhelp* toolhelp)
+{
+    if (!BindToolhelp(toolhelp))
+        return INVALID_HANDLE_VALUE;
+    return toolhelp->createSnapshot(TH32CS_SNAPPROCESS, 0);
+}
+
 // The last Windows error, or fallback for a call that failed without setting one: a failure
 // must never be reported with the text of success.
 DWORD LastErrorOr(DWORD fallback)
@@ -144,9 +153,7 @@ bool AddEntry(HWND list, const PROCESSENTRY32* record)
 bool ListProcesses(HWND list)
 {
     Toolhelp toolhelp;
-    if (!BindToolhelp(&toolhelp))
-        return false;
-    HANDLE snapshot = toolhelp.createSnapshot(TH32CS_SNAPPROCESS, 0);
+    HANDLE snapshot = TakeProcessSnapshot(&toolhelp);
     if (snapshot == INVALID_HANDLE_VALUE)
         return false;
 
@@ -238,9 +245,7 @@ bool FillProcessList(HWND dialog)
 bool StillSameProgram(DWORD processId, const char* path)
 {
     Toolhelp toolhelp;
-    if (!BindToolhelp(&toolhelp))
-        return false;
-    HANDLE snapshot = toolhelp.createSnapshot(TH32CS_SNAPPROCESS, 0);
+    HANDLE snapshot = TakeProcessSnapshot(&toolhelp);
     if (snapshot == INVALID_HANDLE_VALUE)
         return false;
     char listedName[MAX_PATH], currentName[MAX_PATH];
