@@ -63,21 +63,22 @@ TEST_CASE("the platform family is the one the prefix is set to")
     CHECK(GetOsFamily() == (expected ? atoi(expected) : WindowsNT));
 }
 
-TEST_CASE("windows are placed on their reference and kept inside the monitor's work area")
+TEST_CASE("windows are placed on their reference and kept inside its monitor's work area")
 {
-    // Xvfb's one monitor has the whole screen as its work area; references beyond it stand
-    // where a second monitor would be.
+    // The test display has a primary monitor and a larger second one that both start at 0,0;
+    // a reference beyond the primary's right and bottom stands mostly on the second monitor.
     RECT area;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    const int r = area.right, b = area.bottom;
+    const int r = GetSystemMetrics(SM_CXVIRTUALSCREEN), b = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    REQUIRE((r > area.right && b > area.bottom));
     const struct {
         int refX, refY, width, offsetX, offsetY, x, y;
     } cases[] = {
         {100, 100, 300, 0, 0, 150, 150},                // centred on the 400 × 300 reference
         {100, 100, 300, 20, 35, 120, 135},              // at an offset from its corner
-        {r - 100, b - 50, 300, 0, 0, r - 300, b - 200}, // pushed back from the right and bottom
-        {-100, -100, 300, 0, 0, area.left, 0},          // and from the left and top
-        {600, 0, r + 176, 0, 0, -176, 50},              // wider than the area: starts before it
+        {r - 100, b - 50, 300, 0, 0, r - 300, b - 200}, // pushed back from the second's edges
+        {-100, -100, 300, 0, 0, 0, 0},                  // pushed back from the left and top
+        {600, 0, area.right + 176, 0, 0, -176, 50},     // wider than the area: starts before it
     };
     for (const auto& c : cases) {
         HWND reference = MakeWindow(c.refX, c.refY, 400, 300);
