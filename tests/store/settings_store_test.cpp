@@ -56,8 +56,8 @@ std::string Loaded(RECT* pos)
 
 } // namespace
 
-TEST_CASE_FIXTURE(FreshSettings,
-                  "settings load defaults, then round-trip with exact names and types")
+TEST_CASE_FIXTURE(FreshSettings, "settings and items round-trip with exact names and types; "
+                                 "stored values out of range or damaged load as defaults")
 {
     RECT pos = {};
     CHECK(Loaded(&pos) == "0 10 20 0|");
@@ -96,13 +96,8 @@ TEST_CASE_FIXTURE(FreshSettings,
         CHECK(Loaded(&pos) == "1 " + std::to_string(c[3]) + " " + std::to_string(c[4]) + " " +
                                   std::to_string(c[5]) + "|C:\\windows\\notepad.exe");
     }
-}
 
-TEST_CASE_FIXTURE(
-    FreshSettings,
-    "damaged stored values never yield unstored or unterminated data; items round-trip "
-    "under their value names and free slots read empty")
-{
+    // Damaged values never yield unstored or unterminated data.
     char bytes[80];
     memset(bytes, 0x11, sizeof bytes);
     Write(kSettings, "Pos", REG_BINARY, bytes, 15);
@@ -112,7 +107,6 @@ TEST_CASE_FIXTURE(
     Write(kSettings, "Start", REG_BINARY, "\x05\0\0\0\0\0\0\0", 8); // too long: unreadable
     Write(kSettings, "InpDo", REG_BINARY, "notepad", 7);
     memset(Settings, 0x77, sizeof *Settings);
-    RECT pos;
     ReservationBlock zero = {};
     CHECK(Loaded(&pos) == "0 12 7 0|notepad");
     CHECK(memcmp(&Settings->ExitReservation, &zero, sizeof zero) == 0);
@@ -137,14 +131,14 @@ TEST_CASE_FIXTURE(
     item = MakeItem("メモ帳", "C:\\windows\\notepad.exe", "/a \"b c\"", "C:\\windows", 2, 3);
     lstrcpynA(item.IconPath, "C:\\windows\\system32\\shell32.dll", sizeof item.IconPath);
     CHECK(SaveItem(7, &item) + SaveItem(1234, &item) == 2);
-    const auto names = {"Cap_7", "Exe_7", "Ico_7", "Dir_7", "Cmd_7", "Num_7", "Boot_7", "Cap_07"};
-    CHECK(Raw(kItems, names) ==
+    const auto slot7 = {"Cap_7", "Exe_7", "Ico_7", "Dir_7", "Cmd_7", "Num_7", "Boot_7", "Cap_07"};
+    CHECK(Raw(kItems, slot7) ==
           "1:メモ帳~|1:C:\\windows\\notepad.exe~|1:C:\\windows\\system32\\shell32.dll~|"
           "1:C:\\windows~|1:/a \"b c\"~|" +
               Dword(3) + Dword(2) + "|");
     CHECK((LoadItem(1234, &back) && memcmp(&back, &item, sizeof item) == 0));
     SaveItem(7, &empty);
-    CHECK(Raw(kItems, names) == "1:~|1:~|1:~|1:~|1:~|" + Dword(0) + Dword(0) + "|");
+    CHECK(Raw(kItems, slot7) == "1:~|1:~|1:~|1:~|1:~|" + Dword(0) + Dword(0) + "|");
     Write(kItems, "Exe_3", REG_SZ, "C:\\x.exe", 9);
     memset(&back, 'Q', sizeof back);
     CHECK((!LoadItem(3, &back) && memcmp(&back, &empty, sizeof back) == 0));
