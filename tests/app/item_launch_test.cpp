@@ -96,27 +96,12 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    ERROR_FILE_NOT_FOUND, 0, expected, sizeof expected, nullptr);
     expected[strcspn(expected, "\r\n")] = '\0';
-    {
-        ui::UiScript script;
-        script.Answer(IDOK, &text);
-        CHECK(LaunchItem(launcher.window, 3) == 0);
-        CHECK((text.substr(0, strlen(expected)) == expected && Record(13) == stored));
-        // Properties of a missing file or a free slot, and a launch of a free slot (also one
-        // freed behind the window's back) show nothing: a box would fail the script.
-        ShowItemProperties(launcher.window, 3);
-        ShowItemProperties(launcher.window, 0);
-        Put(13, {});
-        CHECK(LaunchItem(launcher.window, 3) + LaunchItem(launcher.window, 0) == 0);
-        ui::Pump(100);
-        CHECK(script.Failures().empty());
-    }
-
-    // A right press opens the menu once the button's message returned. The first menu notes
-    // what it grays and, as a move would, rebuilds the grid under it; the second launches.
+    // The error box, then (after a right press) two item menus: the first notes what it grays
+    // and, as a move would, rebuilds the grid under it; the second launches.
     std::string seen;
     bool pressReturned = false;
     ui::UiScript script;
-    script
+    script.Answer(IDOK, &text)
         .On(
             nullptr,
             [&](HWND menu) {
@@ -131,10 +116,22 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
             ui::kMenuClass)
         .On(
             nullptr, [](HWND menu) { ui::ChooseMenuEntry(menu, IDM_ITEM_LAUNCH); }, ui::kMenuClass);
+    CHECK((LaunchItem(launcher.window, 3) == 0 && Record(13) == stored &&
+           text.substr(0, strlen(expected)) == expected));
+    // Properties of a missing file or a free slot, and a launch of a free slot (also one freed
+    // behind the window's back) show nothing: a box would fail the script.
+    ShowItemProperties(launcher.window, 3);
+    ShowItemProperties(launcher.window, 0);
+    Put(13, {});
+    CHECK(LaunchItem(launcher.window, 3) + LaunchItem(launcher.window, 0) == 0);
+    ui::Pump(100);
+    CHECK((script.StepsRun() == 1 && script.Failures().empty()));
+
+    // A right press opens the menu only once the button's message returned.
     RightPress(4);
     pressReturned = true;
     CHECK(
-        ui::WaitUntil([&] { return script.StepsRun() == 1 && IsWindowEnabled(MainWindow); }, 5000));
+        ui::WaitUntil([&] { return script.StepsRun() == 2 && IsWindowEnabled(MainWindow); }, 5000));
     CHECK(seen == "1001 1003 1005 "); // page 2 of five now holds slots 5..9
     Put(5 + 3, MakeItem("probe", Probe, "from the menu", Work));
     CHECK(ProbeRun([] { RightPress(3); }) == Expected("from the menu", 1));
