@@ -21,9 +21,8 @@ TEST_CASE("keys without Ctrl or Shift do nothing; real key presses of Ctrl+X clo
     ui::Pump(50); // the key releases
 }
 
-TEST_CASE("menu buttons show their menus, the tools menu offers the reservation or its "
-          "cancellation, the focus comes back, a command beyond the page's buttons launches "
-          "nothing, and the launcher menu's exit closes")
+TEST_CASE("menu buttons show their menus and give the focus back; a command beyond the page's "
+          "buttons launches nothing; the launcher menu's exit closes")
 {
     LauncherWindow launcher;
     const struct {
@@ -51,8 +50,7 @@ TEST_CASE("menu buttons show their menus, the tools menu offers the reservation 
         CHECK((script.Done() && script.Failures().empty() && GetFocus() == launcher.window));
         CHECK(text == (c.reservation ? c.reservation : ""));
     }
-    // Items whose launch fails at once with an error box. Position 10 of page 0 would be slot
-    // 10; position 9 is launched.
+    // Items whose launch fails at once with a box; position 10 of page 0 is no button.
     ItemSlot item = MakeItem("broken", "C:\\no such folder\\no such program.exe");
     SaveItem(9, &item), SaveItem(10, &item);
     ui::UiScript script;

@@ -76,8 +76,7 @@ std::string Expected(const std::string& arguments, int show)
 TEST_CASE("a click or the item menu launches what the slot of the current page holds at that "
           "moment; a file the shell cannot open is reported and changes nothing")
 {
-    // Slot 12 written before the window opened, and replaced behind its back; slot 4 is on the
-    // first page, where a wrong page would show it.
+    // Slot 4 lies on the first page, where a wrong page would show it.
     LauncherWindow launcher([] {
         WriteSetting("Start", 1), Put(12, MakeItem("old", Probe, "old"));
         Put(4, MakeItem("page one", Probe));
@@ -96,8 +95,7 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    ERROR_FILE_NOT_FOUND, 0, expected, sizeof expected, nullptr);
     expected[strcspn(expected, "\r\n")] = '\0';
-    // The error box, then (after a right press) two item menus: the first notes what it grays
-    // and, as a move would, rebuilds the grid under it; the second launches.
+    // The error box, then two item menus; the first rebuilds the grid under it, as a move does.
     std::string seen;
     bool pressReturned = false;
     ui::UiScript script;
@@ -118,8 +116,7 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
             nullptr, [](HWND menu) { ui::ChooseMenuEntry(menu, IDM_ITEM_LAUNCH); }, ui::kMenuClass);
     CHECK((LaunchItem(launcher.window, 3) == 0 && Record(13) == stored &&
            text.substr(0, strlen(expected)) == expected));
-    // Properties of a missing file or a free slot, and a launch of a free slot (also one freed
-    // behind the window's back) show nothing: a box would fail the script.
+    // A missing file's properties and a free slot (also one freed behind its back) show nothing.
     ShowItemProperties(launcher.window, 3);
     ShowItemProperties(launcher.window, 0);
     Put(13, {});
@@ -127,7 +124,6 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
     ui::Pump(100);
     CHECK((script.StepsRun() == 1 && script.Failures().empty()));
 
-    // A right press opens the menu only once the button's message returned.
     RightPress(4);
     pressReturned = true;
     CHECK(
@@ -167,8 +163,7 @@ TEST_CASE("a file dropped on an item button registers into that position of the 
     Drop({second}, 2 * 38 + 1);
     CHECK((script.Done() && Record(12) == Record(10)));
 
-    // Once the end of the session tore the window down, a size change, drop, page step or
-    // item menu does nothing (a menu or box would fail the script).
+    // After the end of the session a size change, drop, page step or item menu does nothing.
     RECT before, after;
     GetWindowRect(launcher.window, &before);
     SendMessageA(launcher.window, WM_ENDSESSION, TRUE, 0);

@@ -17,7 +17,7 @@ struct Launcher {
         if (!ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi, workDir))
             MESSAGE("VELDAR.EXE did not start: error ", GetLastError());
         else if (!(window = ui::WaitForProcessWindow(pi.dwProcessId, "WC_VeldarMain", 20000)))
-            MESSAGE("no window of VELDAR.EXE; exit code (259: still running) ", Close());
+            MESSAGE("no window of VELDAR.EXE; exit code (-1: still running) ", Close());
         GetWindowRect(window, &rect);
         return window != nullptr;
     }
@@ -32,7 +32,9 @@ struct Launcher {
     }
     ~Launcher()
     {
-        TerminateProcess(pi.hProcess, 99); // fails once it has ended
+        // A copy left running would make the next start a second one.
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 10000);
         CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
     }
 };
@@ -50,9 +52,8 @@ std::string Saved(RECT* pos = nullptr)
 
 } // namespace
 
-TEST_CASE("the launcher starts where a first start goes, opens the help by F1 from any current "
-          "folder and never through a planted control, saves at the end of the session and when "
-          "it closes")
+TEST_CASE("VELDAR.EXE opens the help by F1 never through a planted control, saves when the "
+          "session ends and when it closes, and starts where it was unless off screen or second")
 {
     // The help control registered by bare name, and a file of that name beside the program.
     const char key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
@@ -83,8 +84,7 @@ TEST_CASE("the launcher starts where a first start goes, opens the help by F1 fr
     CHECK(seen + " " + Saved(&pos) == "|0 0.17|10 0.17|10");
     CHECK(EqualRect(&pos, &l.rect));
 
-    // A stored position is used only on a screen, and not by a second copy. Minimised windows
-    // sit at -32000; 5000, 4000 lies on a monitor that is no longer there.
+    // Minimised windows sit at -32000; 5000, 4000 lies on a monitor that is no longer there.
     const struct {
         LONG left, top;
         bool used;

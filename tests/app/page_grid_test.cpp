@@ -121,8 +121,7 @@ TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebu
     DestroyWindow(MainWindow);
     CHECK((ItemTooltip() == nullptr && LiveTooltipRecords() + LiveTooltipHooks() == 0));
 
-    // LoadFileIcon: an index past the last icon, a document and index -1 (which asks for the
-    // number of icons) give the file's shell icon; only an icon can be destroyed.
+    // A missing index, a document and index -1 (a count, not an icon) give the shell icon.
     const char* paths[] = {kShell32,           kShell32, kDocument, kShell32,
                            "C:\\no\\such.exe", "",       nullptr};
     const int indexes[] = {3, 5000, 0, -1, 0, 0, 0};

@@ -84,8 +84,7 @@ TEST_CASE_FIXTURE(FreshSettings, "settings and items round-trip with exact names
           "1 15 40 3|C:\\windows\\notepad.exe1260090"); // loaded disarmed
     CHECK(EqualRect(&pos, &stored));
 
-    // Outside their ranges "Ico", "Page" and "Start" load as the defaults; a start past the last
-    // page stays, one of 1000 or more would overflow slot numbers. Stored, then loaded.
+    // Stored "Ico", "Page", "Start", then as loaded; a "Start" of 1000 up would overflow slots.
     const DWORD cases[] = {0,   0,    0,    10,  20,   0, 50,  100,  150,        50, 100, 150,
                            ~0u, ~0u,  ~0u,  10,  20,   0, 101, 1001, 999,        10, 20,  999,
                            100, 1000, 1000, 100, 1000, 0, 1,   1,    0x7FFFFFFF, 1,  1,   0};
@@ -113,8 +112,7 @@ TEST_CASE_FIXTURE(FreshSettings, "settings and items round-trip with exact names
     Write(kSettings, "InpDo", REG_SZ, "", 1);
     CHECK(Loaded(&pos) == "0 12 7 0|");
 
-    // Text without its NUL, a DWORD read as text, and text cut at 259 bytes, never inside a
-    // double-byte character: 258 single bytes and "表" keep the 258.
+    // Text without its NUL, a DWORD as text, and a cut at 259 bytes never inside "表".
     Write(kItems, "Cap_4", REG_SZ, "abc", 3);
     Write(kItems, "Exe_4", REG_DWORD, "ABCD", 4);
     std::string caption(300, 'x'), mixed = std::string(258, 'y') + "表";
