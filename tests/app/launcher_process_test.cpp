@@ -55,7 +55,11 @@ std::string Saved(RECT* pos = nullptr)
 TEST_CASE("VELDAR.EXE opens the help by F1 never through a planted control, saves when the "
           "session ends and when it closes, and starts where it was unless off screen or second")
 {
-    // The help control registered by bare name, and a file of that name beside the program.
+    ui::ResetLauncherRegistry();
+    Launcher l;
+    REQUIRE(l.Start("C:\\")); // a current folder other than the program's
+    // The help control registered by bare name, and a file of that name beside the program;
+    // planted after the start, so that a failed start leaves the prefix as it was.
     const char key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
     char registered[MAX_PATH];
     LONG size = sizeof registered;
@@ -63,9 +67,6 @@ TEST_CASE("VELDAR.EXE opens the help by F1 never through a planted control, save
     RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, "hhctrl.ocx", 10);
     std::string plant = ui::BuildFile("hhctrl.ocx");
     CopyFileA(ui::BuildFile("VELDAR.CHM").c_str(), plant.c_str(), FALSE);
-    ui::ResetLauncherRegistry();
-    Launcher l;
-    REQUIRE(l.Start("C:\\")); // a current folder other than the program's
     LONG boxes = GetWindowLongA(l.window, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
     CHECK((ui::TextOf(l.window) == "Veldar - 1" && boxes == WS_MINIMIZEBOX));
     PostMessageA(l.window, WM_KEYDOWN, VK_F1, 0);
