@@ -58,8 +58,7 @@ TEST_CASE("VELDAR.EXE opens the help by F1 never through a planted control, save
     ui::ResetLauncherRegistry();
     Launcher l;
     REQUIRE(l.Start("C:\\")); // a current folder other than the program's
-    // The help control registered by bare name, and a file of that name beside the program;
-    // planted after the start, so that a failed start leaves the prefix as it was.
+    // Planted after the start: the help control registered by bare name, a file of that name.
     const char key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
     char registered[MAX_PATH];
     LONG size = sizeof registered;
