@@ -12,7 +12,10 @@
 
 namespace {
 
-const auto StartOnSecondPage = [] { WriteSetting("Start", 1); };
+void Put(int slot, const ItemSlot& item)
+{
+    SaveItem(slot, &item);
+}
 
 int OccupiedSlots()
 {
@@ -41,6 +44,8 @@ void Drop(const std::vector<std::string>& files, int x)
 }
 
 const std::string Probe = ui::BuildFile("launch_probe.exe");
+// A folder whose name has a character ("ソ") whose second byte is 0x5C.
+const std::string Work = ui::BuildFile("作業ソフト");
 
 // The record "args=…dir=…show=…" of the probe that launch started; empty when none came.
 std::string ProbeRun(const std::function<void()>& launch)
@@ -61,71 +66,40 @@ std::string ProbeRun(const std::function<void()>& launch)
     return text;
 }
 
-std::string Expected(const std::string& arguments, const std::string& folder, int show)
+std::string Expected(const std::string& arguments, int show)
 {
-    return "args=" + arguments + "\ndir=" + folder + "\nshow=" + std::to_string(show) + "\n";
-}
-
-// A folder whose name has a character ("ソ") whose second byte is 0x5C.
-std::string WorkFolder()
-{
-    std::string folder = ui::BuildFile("作業ソフト");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
+    return "args=" + arguments + "\ndir=" + Work + "\nshow=" + std::to_string(show) + "\n";
 }
 
 } // namespace
 
-TEST_CASE("a click launches what the slot of the current page holds at that moment; a file the "
-          "shell cannot open is reported with the system's text and changes nothing")
+TEST_CASE("a click or the item menu launches what the slot of the current page holds at that "
+          "moment; a file the shell cannot open is reported and changes nothing")
 {
-    // Written before the window opened, and replaced behind its back.
+    // Slot 4 lies on the first page, where a wrong page would show it.
     LauncherWindow launcher([] {
-        StartOnSecondPage();
-        ItemSlot old = MakeItem("old", Probe, "old");
-        SaveItem(12, &old);
+        WriteSetting("Start", 1), Put(12, MakeItem("old", Probe, "old"));
+        Put(4, MakeItem("page one", Probe));
     });
+    CreateDirectoryA(Work.c_str(), nullptr);
     const char arguments[] = "alpha \"beta gamma\"  表示 -x";
     for (int state = 0; state < 3; ++state) {
-        ItemSlot item = MakeItem("probe", Probe, arguments, WorkFolder(), state);
-        SaveItem(12, &item);
+        Put(12, MakeItem("probe", Probe, arguments, Work, state));
         // Through the shell, exactly these arguments, in the folder, shown with ShowState + 1.
         CHECK(ProbeRun([] { SendMessageA(Settings->ItemButtons[2].Window, BM_CLICK, 0, 0); }) ==
-              Expected(arguments, WorkFolder(), state + 1));
+              Expected(arguments, state + 1));
     }
-    ItemSlot item = MakeItem("missing", ui::BuildFile("no such program.exe"), "a", WorkFolder());
-    SaveItem(13, &item);
+    Put(13, MakeItem("missing", ui::BuildFile("no such program.exe"), "a", Work));
     std::string stored = Record(13), text;
     char expected[520] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    ERROR_FILE_NOT_FOUND, 0, expected, sizeof expected, nullptr);
     expected[strcspn(expected, "\r\n")] = '\0';
-    ui::UiScript script;
-    script.Answer(IDOK, &text);
-    CHECK(LaunchItem(launcher.window, 3) == 0);
-    CHECK((text.substr(0, strlen(expected)) == expected && Record(13) == stored));
-    // Properties of a missing file or a free slot, and a launch of a free slot (also one freed
-    // behind the window's back) show nothing: a box would fail the script.
-    ShowItemProperties(launcher.window, 3);
-    ShowItemProperties(launcher.window, 0);
-    ItemSlot freed = {};
-    SaveItem(13, &freed);
-    CHECK(LaunchItem(launcher.window, 3) + LaunchItem(launcher.window, 0) == 0);
-    ui::Pump(100);
-    CHECK(script.Failures().empty());
-}
-
-TEST_CASE("a right press opens the item menu of its slot once the button's message returned")
-{
-    LauncherWindow launcher(StartOnSecondPage);
-    ItemSlot other = MakeItem("page one", Probe); // on the first page: a wrong page shows
-    SaveItem(4, &other);
-    // The first menu notes what it grays and, as a move would, rebuilds the grid under it; the
-    // second launches its item.
+    // The error box, then two item menus; the first rebuilds the grid under it, as a move does.
     std::string seen;
     bool pressReturned = false;
     ui::UiScript script;
-    script
+    script.Answer(IDOK, &text)
         .On(
             nullptr,
             [&](HWND menu) {
@@ -140,35 +114,37 @@ TEST_CASE("a right press opens the item menu of its slot once the button's messa
             ui::kMenuClass)
         .On(
             nullptr, [](HWND menu) { ui::ChooseMenuEntry(menu, IDM_ITEM_LAUNCH); }, ui::kMenuClass);
+    CHECK((LaunchItem(launcher.window, 3) == 0 && Record(13) == stored &&
+           text.substr(0, strlen(expected)) == expected));
+    // A missing file's properties and a free slot (also one freed behind its back) show nothing.
+    ShowItemProperties(launcher.window, 3);
+    ShowItemProperties(launcher.window, 0);
+    Put(13, {});
+    CHECK(LaunchItem(launcher.window, 3) + LaunchItem(launcher.window, 0) == 0);
+    ui::Pump(100);
+    CHECK((script.StepsRun() == 1 && script.Failures().empty()));
+
     RightPress(4);
     pressReturned = true;
     CHECK(
-        ui::WaitUntil([&] { return script.StepsRun() == 1 && IsWindowEnabled(MainWindow); }, 5000));
+        ui::WaitUntil([&] { return script.StepsRun() == 2 && IsWindowEnabled(MainWindow); }, 5000));
     CHECK(seen == "1001 1003 1005 "); // page 2 of five now holds slots 5..9
-    ItemSlot item = MakeItem("probe", Probe, "from the menu", WorkFolder());
-    SaveItem(5 + 3, &item);
-    CHECK(ProbeRun([] { RightPress(3); }) == Expected("from the menu", WorkFolder(), 1));
+    Put(5 + 3, MakeItem("probe", Probe, "from the menu", Work));
+    CHECK(ProbeRun([] { RightPress(3); }) == Expected("from the menu", 1));
 }
 
 TEST_CASE("a file dropped on an item button registers into that position of the current page; "
           "after the end of the session nothing does")
 {
-    LauncherWindow launcher(StartOnSecondPage);
-    const std::string first = WorkFolder() + "\\最初.txt", second = ui::BuildFile("second.txt");
+    LauncherWindow launcher([] { WriteSetting("Start", 1); });
+    CreateDirectoryA(Work.c_str(), nullptr);
+    const std::string first = Work + "\\最初.txt", second = ui::BuildFile("second.txt");
     CloseHandle(CreateFileA(first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const std::string fromFirst = "最初.txt|" + first + "|" + first + "|" + WorkFolder() + "||0|0";
-    const std::string folder = second.substr(0, second.size() - 11);
+    const std::string fromFirst = "最初.txt|" + first + "|" + first + "|" + Work + "||0|0";
     std::string question;
     ui::UiScript script;
-    script
-        .On(
-            nullptr,
-            [&](HWND box) {
-                question = ui::TextOf(box) + "|" + ui::MessageText(box);
-                ui::Click(box, IDNO);
-            },
-            "#32770")
-        .Answer(IDYES);
+    auto no = [&](HWND box) { question = ui::MessageText(box), ui::Click(box, IDNO); };
+    script.On("確認", no, "#32770").Answer(IDYES);
     // Of two files only the first. Nothing on the spinner or a menu button; left of the client
     // area is the first column; a drive's root keeps itself as its folder.
     Drop({first, second}, 2 * 38 + 20);
@@ -177,17 +153,17 @@ TEST_CASE("a file dropped on an item button registers into that position of the 
     Drop({second}, 10 * 38 + 19 + 17);
     CHECK(OccupiedSlots() == 1);
     Drop({second}, -4);
-    CHECK(Record(10) == "second.txt|" + second + "|" + second + "|" + folder + "||0|0");
+    CHECK(Record(10) == "second.txt|" + second + "|" + second + "|" +
+                            second.substr(0, second.size() - 11) + "||0|0");
     Drop({"C:\\"}, 5 * 38 + 5);
     CHECK((Record(15) == "C:\\|C:\\|C:\\|C:\\||0|0" && script.StepsRun() == 0));
     // An occupied slot is replaced only after 12009 was answered Yes.
     Drop({second}, 2 * 38 + 1);
-    CHECK(question + Record(12) == "確認|既に登録されています。変更しますか？" + fromFirst);
+    CHECK(question + Record(12) == "既に登録されています。変更しますか？" + fromFirst);
     Drop({second}, 2 * 38 + 1);
     CHECK((script.Done() && Record(12) == Record(10)));
 
-    // Once the end of the session tore the window down, a size change, drop, page step or
-    // item menu does nothing (a menu or box would fail the script).
+    // After the end of the session a size change, drop, page step or item menu does nothing.
     RECT before, after;
     GetWindowRect(launcher.window, &before);
     SendMessageA(launcher.window, WM_ENDSESSION, TRUE, 0);

@@ -1,7 +1,5 @@
-// VELDAR.EXE as its own process: position, end of the session, closing, what it saves.
+// VELDAR.EXE as its own process: position, help, end of the session, closing, what it saves.
 #include "test_support.h"
-
-#include <string.h>
 
 #include <string>
 
@@ -18,8 +16,8 @@ struct Launcher {
     {
         if (!ui::StartProcess(ui::BuildFile("VELDAR.EXE"), &pi, workDir))
             MESSAGE("VELDAR.EXE did not start: error ", GetLastError());
-        else
-            window = ui::WaitForProcessWindow(pi.dwProcessId, "WC_VeldarMain", 10000);
+        else if (!(window = ui::WaitForProcessWindow(pi.dwProcessId, "WC_VeldarMain", 20000)))
+            MESSAGE("no window of VELDAR.EXE; exit code (-1: still running) ", Close());
         GetWindowRect(window, &rect);
         return window != nullptr;
     }
@@ -34,30 +32,33 @@ struct Launcher {
     }
     ~Launcher()
     {
-        TerminateProcess(pi.hProcess, 99); // fails once it has ended
+        // A copy left running would make the next start a second one.
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 10000);
         CloseHandle(pi.hThread), CloseHandle(pi.hProcess);
     }
 };
 
-RegKey Stored()
+// "version|Ico" as stored.
+std::string Saved(RECT* pos = nullptr)
 {
-    return RegKey("Software\\VARNO", "VELDAR", false);
-}
-
-std::string StoredVersion()
-{
+    RegKey key("Software\\VARNO", "VELDAR", false);
     char text[16] = "";
-    Stored().ReadString("Ver", text, sizeof text);
-    return text;
+    key.ReadString("Ver", text, sizeof text);
+    if (pos && !key.ReadBinary("Pos", pos, sizeof *pos))
+        SetRectEmpty(pos);
+    return text + ("|" + std::to_string(key.ReadDword("Ico")));
 }
 
 } // namespace
 
-TEST_CASE("the launcher starts where a first start goes, opens the help by F1 from any current "
-          "folder and never through a planted control, saves at the end of the session and when "
-          "it closes")
+TEST_CASE("VELDAR.EXE opens the help by F1 never through a planted control, saves when the "
+          "session ends and when it closes, and starts where it was unless off screen or second")
 {
-    // The help control registered by bare name, and a file of that name beside the program.
+    ui::ResetLauncherRegistry();
+    Launcher l;
+    REQUIRE(l.Start("C:\\")); // a current folder other than the program's
+    // Planted after the start: the help control registered by bare name, a file of that name.
     const char key[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
     char registered[MAX_PATH];
     LONG size = sizeof registered;
@@ -65,29 +66,25 @@ TEST_CASE("the launcher starts where a first start goes, opens the help by F1 fr
     RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, "hhctrl.ocx", 10);
     std::string plant = ui::BuildFile("hhctrl.ocx");
     CopyFileA(ui::BuildFile("VELDAR.CHM").c_str(), plant.c_str(), FALSE);
-    ui::ResetLauncherRegistry();
-    Launcher l;
-    REQUIRE(l.Start("C:\\")); // a current folder other than the program's
-    CHECK(ui::TextOf(l.window) == "Veldar - 1");
-    CHECK((GetWindowLongA(l.window, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) ==
-          WS_MINIMIZEBOX);
+    LONG boxes = GetWindowLongA(l.window, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+    CHECK((ui::TextOf(l.window) == "Veldar - 1" && boxes == WS_MINIMIZEBOX));
     PostMessageA(l.window, WM_KEYDOWN, VK_F1, 0);
     CHECK(ui::WaitForProcessWindow(l.pi.dwProcessId, "HH Parent", 10000));
     DeleteFileA(plant.c_str());
     RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, registered, lstrlenA(registered));
 
+    // A cancelled end of the session saves nothing; the closing saves again.
     SendMessageA(l.window, WM_ENDSESSION, FALSE, 0);
-    CHECK(StoredVersion().empty()); // a cancelled end of the session saves nothing
+    std::string seen = Saved();
     SendMessageA(l.window, WM_ENDSESSION, TRUE, 0);
-    CHECK(StoredVersion() == "0.17");
-    RegDeleteValueA(Stored().Handle(), "Ver");
+    seen += " " + Saved();
+    ui::ResetLauncherRegistry();
+    RECT pos;
     CHECK((IsWindow(l.window) && l.Close() == 0));
-    RECT pos = {};
-    CHECK((StoredVersion() == "0.17" && Stored().ReadBinary("Pos", &pos, sizeof pos)));
-    CHECK((EqualRect(&pos, &l.rect) && Stored().ReadDword("Ico") == 10));
+    CHECK(seen + " " + Saved(&pos) == "|0 0.17|10 0.17|10");
+    CHECK(EqualRect(&pos, &l.rect));
 
-    // A stored position is used only on a screen, and not by a second copy. Minimised windows
-    // sit at -32000; 5000, 4000 lies on a monitor that is no longer there.
+    // Minimised windows sit at -32000; 5000, 4000 lies on a monitor that is no longer there.
     const struct {
         LONG left, top;
         bool used;
@@ -96,11 +93,11 @@ TEST_CASE("the launcher starts where a first start goes, opens the help by F1 fr
         CAPTURE(c.left);
         RECT stored = {c.left, c.top, c.left + 100, c.top + 50};
         ui::ResetLauncherRegistry();
-        REQUIRE(Stored().WriteBinary("Pos", &stored, sizeof stored));
+        REQUIRE(RegKey("Software\\VARNO", "VELDAR", false).WriteBinary("Pos", &stored, 16));
         Launcher at, second;
         REQUIRE(at.Start());
-        CHECK(at.rect.left == (c.used ? c.left : l.rect.left));
-        CHECK(at.rect.top == (c.used ? c.top : l.rect.top));
+        const LONG* want = c.used ? &stored.left : &l.rect.left;
+        CHECK((at.rect.left == want[0] && at.rect.top == want[1]));
         CHECK((!c.used || (second.Start() && second.rect.left == l.rect.left &&
                            second.rect.top == l.rect.top && second.Close() == 0)));
         CHECK(at.Close() == 0);

@@ -81,12 +81,13 @@ TEST_CASE("the spinner pages through the slots on the same buttons, from a start
     // A new caption needs no new registration: the text is asked for at every showing.
     HWND tooltip = ItemTooltip()->TooltipWindow();
     LRESULT tools = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
-    CHECK(SetItemTooltip(IDC_ITEM_BUTTON_FIRST + 3, "新しい名前") == 1);
-    CHECK(ui::TooltipText(tooltip, Settings->ItemButtons[3].Window) == "新しい名前");
-    CHECK(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == tools);
+    CHECK((SetItemTooltip(IDC_ITEM_BUTTON_FIRST + 3, "新しい名前") == 1 &&
+           ui::TooltipText(tooltip, Settings->ItemButtons[3].Window) == "新しい名前" &&
+           SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == tools));
 }
 
-TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebuilds leak nothing")
+TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebuilds leak "
+          "nothing; a file without the icon asked for shows its shell icon")
 {
     LauncherWindow launcher([] {
         WriteSetting("Start", 1);
@@ -110,24 +111,17 @@ TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebu
 
     // The first round warms the system's caches of DCs and regions.
     Rebuild(5, 10);
-    ClickSpinner(true);
-    ClickSpinner(false);
+    ClickSpinner(true), ClickSpinner(false);
     std::string before = Census();
-    for (int i = 0; i < 100; ++i) {
-        ClickSpinner(true);
-        ClickSpinner(false);
-    }
+    for (int i = 0; i < 200; ++i)
+        ClickSpinner(i % 2 == 0);
     Rebuild(10, 5);
     Rebuild(5, 10);
     CHECK(Census() == before);
     DestroyWindow(MainWindow);
     CHECK((ItemTooltip() == nullptr && LiveTooltipRecords() + LiveTooltipHooks() == 0));
-}
 
-TEST_CASE("LoadFileIcon gives the icon inside the file, else the file's shell icon")
-{
-    // Index -1 asks ExtractIcon for the number of icons, which is no icon: like an index past
-    // the last icon and a document, it gives the shell icon. Only an icon can be destroyed.
+    // A missing index, a document and index -1 (a count, not an icon) give the shell icon.
     const char* paths[] = {kShell32,           kShell32, kDocument, kShell32,
                            "C:\\no\\such.exe", "",       nullptr};
     const int indexes[] = {3, 5000, 0, -1, 0, 0, 0};
