@@ -66,8 +66,8 @@ TEST_CASE("the Open dialog offers programs and icon files first, then all files"
         seen += Listed(d), ui::SetControlText(d, kFileNameBox, "c.dll"), ui::Click(d, IDOK);
     });
     script.On("開く", [](HWND d) { ui::Click(d, IDCANCEL); });
-    CHECK(ChooseFile(nullptr, out, (folder + "a.exe").c_str()));
-    CHECK(lstrcmpiA(out, (folder + "c.dll").c_str()) == 0);
+    CHECK((ChooseFile(nullptr, out, (folder + "a.exe").c_str()) &&
+           lstrcmpiA(out, (folder + "c.dll").c_str()) == 0));
     CHECK_FALSE(ChooseFile(nullptr, out, (folder + "b.txt").c_str()));
     CHECK(seen + out == "2|EXE|All Files|0|a.exe5|6|"); // cancel empties out
     CHECK(script.Failures().empty());
@@ -82,8 +82,9 @@ TEST_CASE("the folder browser opens on the initial folder beside its visible own
     char out[MAX_PATH] = "leftover";
     std::string seen;
     // The label follows the selection; with the owner hidden the main window is the anchor.
-    auto look = [&](const std::string& select, int button) {
-        return [&seen, select, button](HWND browser) {
+    ui::UiScript script;
+    for (std::string select : {std::string(), system})
+        script.On("フォルダーの参照", [&seen, select](HWND browser) {
             RECT at;
             GetWindowRect(browser, &at);
             if (!select.empty())
@@ -91,13 +92,9 @@ TEST_CASE("the folder browser opens on the initial folder beside its visible own
                              reinterpret_cast<LPARAM>(select.c_str()));
             seen += std::to_string(at.left) + "," + std::to_string(at.top) + " " +
                     ui::TextOf(FindWindowExA(browser, nullptr, "Static", nullptr)) + "|";
-            ui::Click(browser, button);
-        };
-    };
-    ui::UiScript script;
-    script.On("フォルダーの参照", look("", IDOK)).On("フォルダーの参照", look(system, IDCANCEL));
-    CHECK(ChooseFolder(owner, windows.c_str(), out));
-    CHECK(lstrcmpiA(out, windows.c_str()) == 0);
+            ui::Click(browser, select.empty() ? IDOK : IDCANCEL);
+        });
+    CHECK((ChooseFolder(owner, windows.c_str(), out) && lstrcmpiA(out, windows.c_str()) == 0));
     ShowWindow(owner, SW_HIDE);
     CHECK_FALSE(ChooseFolder(owner, "", out));
     CHECK(seen + out == "150,150 " + windows + "|250,170 " + system + "|");
