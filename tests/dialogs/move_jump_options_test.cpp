@@ -59,8 +59,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
     HWND w = launcher.window, button = Settings->ItemButtons[0].Window;
     Store(7, "七"), Store(13, "十四");
     ui::UiScript script;
-    MenuStep(script, IDM_PAGE_JUMP);
-    script.On("ページ移動", [](HWND d) {
+    MenuStep(script, IDM_PAGE_JUMP).On("ページ移動", [](HWND d) {
         Seen = Ask(d, IDC_JUMP_PAGE, CB_GETCOUNT) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL);
         ui::Click(d, IDOK);
     });
@@ -68,8 +67,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
     script.On("ページ移動", [](HWND d) {
         Seen += TitleAndTip(3) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL), ui::Click(d, IDCANCEL);
     });
-    MenuStep(script, IDM_OPTIONS);
-    script.On("オプション", [](HWND d) {
+    MenuStep(script, IDM_OPTIONS).On("オプション", [](HWND d) {
         for (int id : {IDC_OPT_ICONS_PER_PAGE, IDC_OPT_START_PAGE, IDC_OPT_MAX_PAGES})
             Seen += Ask(d, id, CB_GETCURSEL), ui::PickCombo(d, id, 0);
         Seen += ui::TextOf(GetWindow(GetDlgItem(d, IDC_OPT_START_PAGE), GW_HWNDPREV));
