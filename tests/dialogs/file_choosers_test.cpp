@@ -1,40 +1,23 @@
 // The Open dialog, the folder browser and the path splitting, on Wine's real common dialogs and
 // in code page 932.
-#include "test_support.h"
+#include "dialog_steps.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 #include <string.h>
 
-#include <string>
-
 #include "dialogs/file_choosers.h"
 
 namespace {
 
-const char kOpenCaption[] = "開く";
-const char kBrowserCaption[] = "フォルダーの参照";
-const int kFileNameBox = 0x47C;
-const int kFileTypeBox = 0x470;
-
-std::string FolderOf(UINT(WINAPI* read)(LPSTR, UINT))
-{
-    char path[MAX_PATH] = "";
-    return read(path, sizeof path), path;
-}
+const int kFileNameBox = 0x47C, kFileTypeBox = 0x470;
 
 // Files the Open dialog's list shows.
-int ListedFiles(HWND openDialog)
+std::string Listed(HWND openDialog)
 {
     HWND view = FindWindowExA(openDialog, nullptr, "SHELLDLL_DefView", nullptr);
     view = FindWindowExA(view, nullptr, "SysListView32", nullptr);
-    return view ? static_cast<int>(SendMessageA(view, LVM_GETITEMCOUNT, 0, 0)) : -1;
-}
-
-HWND MakeWindow(const char* caption, int x, int y)
-{
-    return CreateWindowExA(0, "STATIC", caption, WS_POPUP | WS_VISIBLE, x, y, 300, 200, nullptr,
-                           nullptr, nullptr, nullptr);
+    return std::to_string(view ? SendMessageA(view, LVM_GETITEMCOUNT, 0, 0) : -1) + "|";
 }
 
 } // namespace
@@ -61,8 +44,8 @@ TEST_CASE("paths split at the real last separator; a root keeps its separator")
 
 TEST_CASE("the Open dialog offers programs and icon files first, then all files")
 {
-    // A folder of empty files for the dialog to list.
-    const std::string folder = FolderOf(GetWindowsDirectoryA) + "\\veldar_open_test\\";
+    // A folder of empty files for the dialog to list: all but b.txt, then all.
+    const std::string folder = InFolder(GetWindowsDirectoryA, "veldar_open_test\\");
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const char* name : {"a.exe", "b.txt", "c.dll", "d.bat", "e.ico", "f.pif"})
         CloseHandle(CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -70,44 +53,38 @@ TEST_CASE("the Open dialog offers programs and icon files first, then all files"
     char out[MAX_PATH] = "leftover";
     std::string seen;
     ui::UiScript script;
-    script.On(kOpenCaption, [&](HWND dialog) {
-        HWND combo = GetDlgItem(dialog, kFileTypeBox);
-        for (int i = 0; i < SendMessageA(combo, CB_GETCOUNT, 0, 0); ++i) {
-            char text[64] = "";
-            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            seen += std::string(text) + "|";
-        }
-        seen += std::to_string(SendMessageA(combo, CB_GETCURSEL, 0, 0)) + " " +
-                ui::ControlText(dialog, kFileNameBox) + " " + std::to_string(ListedFiles(dialog));
+    script.On("開く", [&](HWND d) {
+        for (int i : {-1, 0, 1})
+            seen += Ask(d, kFileTypeBox, i < 0 ? CB_GETCOUNT : CB_GETLBTEXT, i);
+        seen += Ask(d, kFileTypeBox, CB_GETCURSEL) + ui::ControlText(d, kFileNameBox) + Listed(d);
         // The dialog takes a new filter on CBN_SELENDOK, as a pick with mouse or keyboard ends.
-        SendMessageA(combo, CB_SETCURSEL, 1, 0);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELENDOK),
-                     reinterpret_cast<LPARAM>(combo));
+        SendDlgItemMessageA(d, kFileTypeBox, CB_SETCURSEL, 1, 0);
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELENDOK),
+                     reinterpret_cast<LPARAM>(GetDlgItem(d, kFileTypeBox)));
     });
-    script.On(kOpenCaption, [&](HWND dialog) {
-        seen += " " + std::to_string(ListedFiles(dialog));
-        ui::SetControlText(dialog, kFileNameBox, "c.dll");
-        ui::Click(dialog, IDOK);
+    script.On("開く", [&](HWND d) {
+        seen += Listed(d), ui::SetControlText(d, kFileNameBox, "c.dll"), ui::Click(d, IDOK);
     });
-    script.On(kOpenCaption, [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
-    CHECK(ChooseFile(nullptr, out, (folder + "a.exe").c_str()));
-    CHECK(lstrcmpiA(out, (folder + "c.dll").c_str()) == 0);
+    script.On("開く", [](HWND d) { ui::Click(d, IDCANCEL); });
+    CHECK((ChooseFile(nullptr, out, (folder + "a.exe").c_str()) &&
+           lstrcmpiA(out, (folder + "c.dll").c_str()) == 0));
     CHECK_FALSE(ChooseFile(nullptr, out, (folder + "b.txt").c_str()));
-    CHECK(seen + out == "EXE|All Files|0 a.exe 5 6"); // all but b.txt, then all; cancel empties
+    CHECK(seen + out == "2|EXE|All Files|0|a.exe5|6|"); // cancel empties out
     CHECK(script.Failures().empty());
 }
 
 TEST_CASE("the folder browser opens on the initial folder beside its visible owner")
 {
-    const std::string windows = FolderOf(GetWindowsDirectoryA);
-    const std::string system = FolderOf(GetSystemDirectoryA);
-    HWND owner = MakeWindow("owner", 100, 80);
-    MainWindow = MakeWindow("main", 200, 100);
+    const std::string windows = InFolder(GetWindowsDirectoryA),
+                      system = InFolder(GetSystemDirectoryA);
+    HWND owner = Popup("owner", 100, 80);
+    MainWindow = Popup("main", 200, 100);
     char out[MAX_PATH] = "leftover";
     std::string seen;
     // The label follows the selection; with the owner hidden the main window is the anchor.
-    auto look = [&](const std::string& select, int button) {
-        return [&seen, select, button](HWND browser) {
+    ui::UiScript script;
+    for (std::string select : {std::string(), system})
+        script.On("フォルダーの参照", [&seen, select](HWND browser) {
             RECT at;
             GetWindowRect(browser, &at);
             if (!select.empty())
@@ -115,13 +92,9 @@ TEST_CASE("the folder browser opens on the initial folder beside its visible own
                              reinterpret_cast<LPARAM>(select.c_str()));
             seen += std::to_string(at.left) + "," + std::to_string(at.top) + " " +
                     ui::TextOf(FindWindowExA(browser, nullptr, "Static", nullptr)) + "|";
-            ui::Click(browser, button);
-        };
-    };
-    ui::UiScript script;
-    script.On(kBrowserCaption, look("", IDOK)).On(kBrowserCaption, look(system, IDCANCEL));
-    CHECK(ChooseFolder(owner, windows.c_str(), out));
-    CHECK(lstrcmpiA(out, windows.c_str()) == 0);
+            ui::Click(browser, select.empty() ? IDOK : IDCANCEL);
+        });
+    CHECK((ChooseFolder(owner, windows.c_str(), out) && lstrcmpiA(out, windows.c_str()) == 0));
     ShowWindow(owner, SW_HIDE);
     CHECK_FALSE(ChooseFolder(owner, "", out));
     CHECK(seen + out == "150,150 " + windows + "|250,170 " + system + "|");

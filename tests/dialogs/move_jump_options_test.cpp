@@ -1,16 +1,13 @@
 // The page jump, move and options dialogs driven as the user drives them, over the real main
 // window. Steps note what they see in Seen; a case compares the whole of it at the end.
-#include "test_support.h"
+#include "dialog_steps.h"
 
 #include <stdio.h>
-
-#include <string>
 
 #include "app/page_grid.h"
 #include "dialogs/move_item_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_jump_dialog.h"
-#include "resource.h"
 #include "store/reg_key.h"
 
 namespace {
@@ -30,14 +27,6 @@ const std::string kRest = "|C:\\windows\\notepad.exe|C:\\windows\\notepad.exe|C:
 std::string TitleAndTip(int position)
 {
     return ui::TextOf(MainWindow) + " " + Shown(position) + "|";
-}
-
-// The number a control answers with, or the text of its line index.
-std::string Ask(HWND d, int id, UINT message, int index = 0)
-{
-    char text[300] = "";
-    LRESULT n = SendDlgItemMessageA(d, id, message, index, reinterpret_cast<LPARAM>(text));
-    return (message == LB_GETTEXT ? text : std::to_string(n)) + "|";
 }
 
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
@@ -61,19 +50,6 @@ std::string Census()
     return text;
 }
 
-// A menu step choosing id, or a message box step that notes the box's text.
-void Choose(ui::UiScript& script, UINT id)
-{
-    script.On(
-        nullptr, [id](HWND menu) { ui::ChooseMenuEntry(menu, id); }, ui::kMenuClass);
-}
-void Answer(ui::UiScript& script, int button)
-{
-    script.On(
-        nullptr, [=](HWND box) { Seen += ui::MessageText(box) + "|", ui::Click(box, button); },
-        "#32770");
-}
-
 } // namespace
 
 TEST_CASE("page jump and options: a start page beyond the last waits for a choice; cancel "
@@ -83,8 +59,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
     HWND w = launcher.window, button = Settings->ItemButtons[0].Window;
     Store(7, "七"), Store(13, "十四");
     ui::UiScript script;
-    Choose(script, IDM_PAGE_JUMP);
-    script.On("ページ移動", [](HWND d) {
+    MenuStep(script, IDM_PAGE_JUMP).On("ページ移動", [](HWND d) {
         Seen = Ask(d, IDC_JUMP_PAGE, CB_GETCOUNT) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL);
         ui::Click(d, IDOK);
     });
@@ -92,8 +67,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
     script.On("ページ移動", [](HWND d) {
         Seen += TitleAndTip(3) + Ask(d, IDC_JUMP_PAGE, CB_GETCURSEL), ui::Click(d, IDCANCEL);
     });
-    Choose(script, IDM_OPTIONS);
-    script.On("オプション", [](HWND d) {
+    MenuStep(script, IDM_OPTIONS).On("オプション", [](HWND d) {
         for (int id : {IDC_OPT_ICONS_PER_PAGE, IDC_OPT_START_PAGE, IDC_OPT_MAX_PAGES})
             Seen += Ask(d, id, CB_GETCURSEL), ui::PickCombo(d, id, 0);
         Seen += ui::TextOf(GetWindow(GetDlgItem(d, IDC_OPT_START_PAGE), GW_HWNDPREV));
@@ -117,43 +91,57 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
         });
     SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     CHECK(JumpToPage(w) == 0);
-    const std::string before = Census().substr(0, 13);
+    Seen += Census().substr(0, 13);
     SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
-    CHECK(Census().substr(0, 13) == before);
+    Seen += Census().substr(0, 13);
     CHECK(ShowOptions(w) == 1);
     // Nothing reaches the registry before the settings are saved at teardown.
     CHECK(
-        Seen + Census().substr(0, 11) +
+        Seen + Census().substr(0, 11) + (Settings->ItemButtons[0].Window == button ? "kept|" : "") +
             std::to_string(RegKey(VELDAR_REG_BASE, VELDAR_REG_SETTINGS, true).ReadDword("Start")) ==
-        "20|-1|Veldar - 2 十四|1|7|-1|15|起動時のページ(&B):10 5 4 0 1|25");
-    CHECK(Settings->ItemButtons[0].Window == button);
-    RECT wide, narrow;
-    ShowOptions(w), ShowOptions(w), GetWindowRect(w, &wide);
+        "20|-1|Veldar - 2 十四|1|10 20 25 1 0|7|-1|15|起動時のページ(&B):10 20 25 1 0|10 5 4 0 "
+        "1|kept|25");
+    RECT r[2];
+    ShowOptions(w), ShowOptions(w), GetWindowRect(w, &r[0]);
     const std::string census = Census();
-    CHECK(ShowOptions(w) == 1);
-    GetWindowRect(w, &narrow);
-    CHECK(std::to_string(wide.right - wide.left - (narrow.right - narrow.left)) + TitleAndTip(2) ==
-          "190Veldar - 2 七|");
-    CHECK((GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 4) && !GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 5)));
+    CHECK((ShowOptions(w) == 1 && GetWindowRect(w, &r[1])));
+    CHECK(std::to_string(r[0].right - r[0].left - r[1].right + r[1].left) + TitleAndTip(2) +
+              std::to_string(!GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 4) +
+                             !!GetDlgItem(w, IDC_ITEM_BUTTON_FIRST + 5)) ==
+          "190Veldar - 2 七|0");
     CHECK((ShowOptions(w) == 1 && Census() == census));
     CHECK(script.Failures().empty());
 }
 
-TEST_CASE("move from the item menu: free slots only; No keeps both; Yes moves and rebuilds")
+TEST_CASE("move over 100 pages of 20 from the item menu: free slots only; No keeps both; a slot "
+          "filled meanwhile is refused; Yes moves the whole caption and rebuilds the row")
 {
-    LauncherWindow launcher([] { Store(0, "メモ帳"), Store(5, "五"), Store(13, "十三"); });
+    // 129 double-byte characters whose second byte is a backslash, and one more: 259 bytes.
+    static std::string caption;
+    for (caption = "A"; caption.size() < 259;)
+        caption += "表";
+    LauncherWindow launcher([] {
+        WriteSetting("Ico", 20), WriteSetting("Page", 100);
+        Store(0, caption.c_str()), Store(5, "五"), Store(13, "十三");
+    });
     HWND button = Settings->ItemButtons[0].Window;
+    std::string said[4];
     ui::UiScript script;
-    Choose(script, IDM_ITEM_MOVE);
-    script.On("移動", [](HWND d) {
+    MenuStep(script, IDM_ITEM_MOVE).On("移動", [](HWND d) {
         Seen = std::to_string(IsWindowEnabled(GetDlgItem(d, IDOK))) + "|";
-        for (int i : {-1, 0, 3, 4, 10, 11})
+        for (int i : {-1, 0, 3, 4, 10, 11, 1233, 1996, 1997})
             Seen += Ask(d, IDC_MOVE_FREE_LIST, i < 0 ? LB_GETCOUNT : LB_GETTEXT, i);
         ui::PickList(d, IDC_MOVE_FREE_LIST, 10), ui::Click(d, IDOK);
     });
-    Answer(script, IDNO);
-    script.On("移動", [](HWND d) { Seen += Record(0) + Record(12), ui::Click(d, IDOK); });
-    Answer(script, IDYES);
+    script.Answer(IDNO, &said[0]).On("移動", [](HWND d) {
+        Seen += Record(0) + Record(12), ui::PickList(d, IDC_MOVE_FREE_LIST, 1996);
+        Store(1999, "他"), ui::Click(d, IDOK);
+    });
+    script.Answer(IDYES, &said[1]).Answer(IDOK, &said[2]).On("移動", [](HWND d) {
+        Seen += Ask(d, IDC_MOVE_FREE_LIST, LB_GETCOUNT), ui::PickList(d, IDC_MOVE_FREE_LIST, 10);
+        ui::Click(d, IDOK);
+    });
+    script.Answer(IDYES, &said[3]);
     // The right press on the button whose row the move rebuilds, pointer on it.
     RECT r;
     GetWindowRect(button, &r);
@@ -162,35 +150,15 @@ TEST_CASE("move from the item menu: free slots only; No keeps both; Yes moves an
     CHECK(ui::WaitUntil([&] { return script.Done(); }, 20000));
     ui::DrainMessages();
     CHECK(script.Failures().empty());
-    const std::string question = "'メモ帳' を '012: 2ページ 3番' に移動しますか？|";
-    CHECK(Seen == "0|197|001: 1ページ 2番|004: 1ページ 5番|006: 1ページ 7番|012: 2ページ 3番|"
-                  "014: 2ページ 5番|" +
-                      question + "メモ帳" + kRest + kFree + question);
-    CHECK(Record(0) + Record(12) + TitleAndTip(0) == kFree + "メモ帳" + kRest + "Veldar - 1 -|");
+    auto question = [](const char* line) {
+        return "'" + caption + "' を '" + line + "' に移動しますか？";
+    };
+    CHECK(Seen + said[0] + said[1] + said[2] + said[3] ==
+          "0|1997|001: 1ページ 2番|004: 1ページ 5番|006: 1ページ 7番|012: 1ページ 13番|"
+          "014: 1ページ 15番|1236: 62ページ 17番|1999: 100ページ 20番||" +
+              caption + kRest + kFree + "1996|" + question("012: 1ページ 13番") +
+              question("1999: 100ページ 20番") + "不正な値です。" + question("012: 1ページ 13番"));
+    CHECK(Record(0) + Record(12) + Record(1999) + TitleAndTip(0) ==
+          kFree + caption + kRest + "他" + kRest + "Veldar - 1 -|");
     CHECK_FALSE(IsWindow(button));
-}
-
-TEST_CASE("move over 100 pages of 20: the last line, the whole question, a slot filled meanwhile")
-{
-    // 129 double-byte characters whose second byte is a backslash, and one more: 259 bytes.
-    static std::string caption;
-    for (caption = "A"; caption.size() < 259;)
-        caption += "表";
-    LauncherWindow launcher([] { WriteSetting("Ico", 20), WriteSetting("Page", 100); });
-    Store(3, caption.c_str());
-    ui::UiScript script;
-    script.On("移動", [](HWND d) {
-        Seen.clear();
-        for (int i : {3, 1233, 1998, 1999})
-            Seen += Ask(d, IDC_MOVE_FREE_LIST, LB_GETTEXT, i);
-        ui::PickList(d, IDC_MOVE_FREE_LIST, 1998), Store(1999, "他"), ui::Click(d, IDOK);
-    });
-    Answer(script, IDYES), Answer(script, IDOK);
-    script.On("移動", [](HWND d) {
-        Seen += Ask(d, IDC_MOVE_FREE_LIST, LB_GETCOUNT), ui::Click(d, IDCANCEL);
-    });
-    CHECK(MoveItem(launcher.window, 3) == 0);
-    CHECK(Seen == "004: 1ページ 5番|1234: 62ページ 15番|1999: 100ページ 20番||'" + caption +
-                      "' を '1999: 100ページ 20番' に移動しますか？|不正な値です。|1998|");
-    CHECK(Record(1999) + Record(3) == "他" + kRest + caption + kRest);
 }
