@@ -13,7 +13,7 @@ const char kMenuClass[] = "#32768";
 namespace {
 
 UiScript* ActiveScript = nullptr;
-void (*ReportLingering)(const std::string&) = nullptr;
+void (*Report)(const std::string&) = nullptr;
 UINT_PTR Timer = 0;
 HWND Lingering = nullptr;
 DWORD LingeringSince = 0;
@@ -46,7 +46,7 @@ void Guard()
     if (top != Lingering || !top)
         Lingering = top, LingeringSince = GetTickCount();
     else if (GetTickCount() - LingeringSince > 8000) {
-        ReportLingering("nothing answered " + TextOf(top) + " " + MessageText(top));
+        Report("nothing answered " + TextOf(top) + " " + MessageText(top));
         CloseModal(top);
         LingeringSince = GetTickCount();
     }
@@ -56,7 +56,7 @@ void Guard()
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 {
     static bool busy = false;
-    if (ReportLingering)
+    if (Report)
         Guard();
     if (ActiveScript && !busy)
         busy = true, ActiveScript->OnTick(), busy = false;
@@ -106,12 +106,14 @@ UiScript& UiScript::Answer(int button, std::string* text)
     return On(nullptr, answer, "#32770");
 }
 
-// Records why the script gave up and closes the thread's dialogs, boxes and menus, so that the
-// code under test returns and the case fails instead of hanging.
+// Records and reports why the script gave up, and closes the thread's dialogs, boxes and menus,
+// so that the code under test returns and the case fails instead of hanging.
 void UiScript::Abort(const std::string& why)
 {
     failures_.push_back(why);
     next_ = steps_.size();
+    if (Report)
+        Report(why);
     for (HWND w : ThreadWindows())
         CloseModal(w);
 }
@@ -120,20 +122,22 @@ void UiScript::OnTick()
 {
     bool late = GetTickCount() - stepStart_ > timeout_;
     for (HWND w : ThreadWindows()) {
-        if (Done()) {
-            if (IsModal(w) && (late || !failures_.empty()))
-                return Abort("\"" + TextOf(w) + "\" still open after the last step");
+        bool box = ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF);
+        if (!failures_.empty()) { // what is left open by a script that gave up
+            CloseModal(w);
             continue;
         }
-        const Step& step = steps_[next_];
-        bool box = ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF);
-        if ((step.className.empty() || ClassOf(w) == step.className) &&
-            (step.anyCaption ? box || step.className != "#32770" : TextOf(w) == step.caption)) {
-            Action action = step.action;
-            ++next_;
-            stepStart_ = GetTickCount();
-            return action(w);
-        }
+        if (!Done()) {
+            const Step& step = steps_[next_];
+            if ((step.className.empty() || ClassOf(w) == step.className) &&
+                (step.anyCaption ? box || step.className != "#32770" : TextOf(w) == step.caption)) {
+                Action action = step.action;
+                ++next_;
+                stepStart_ = GetTickCount();
+                return action(w);
+            }
+        } else if (late && !box && IsModal(w))
+            return Abort("\"" + TextOf(w) + "\" still open after the last step");
         if (box)
             return Abort("unexpected message box: " + MessageText(w));
     }
@@ -143,7 +147,7 @@ void UiScript::OnTick()
 
 void GuardModals(void (*report)(const std::string& what))
 {
-    ReportLingering = report;
+    Report = report;
     Timer = Timer ? Timer : SetTimer(nullptr, 0, 20, Tick);
 }
 

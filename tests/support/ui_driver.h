@@ -44,7 +44,8 @@ private:
     DWORD stepStart_ = 0, timeout_ = 5000;
 };
 
-// From now on a dialog, box or menu that stays open 8 s, script or not, is closed and reported.
+// From now on report gets why each script gave up, and a dialog, box or menu that stays open
+// 8 s, script or not, is closed and reported, so a case fails even where it reads no Failures().
 void GuardModals(void (*report)(const std::string& what));
 
 std::string TextOf(HWND window);
