@@ -47,7 +47,7 @@ void Guard()
         Lingering = top, LingeringSince = GetTickCount();
     else if (GetTickCount() - LingeringSince > 8000) {
         Report("nothing answered " + TextOf(top) + " " + MessageText(top));
-        CloseModal(top);
+        CloseModal(top), EndDialog(top, IDCANCEL); // the latter when the dialog ignores the former
         LingeringSince = GetTickCount();
     }
 }
@@ -123,8 +123,8 @@ void UiScript::OnTick()
     bool late = GetTickCount() - stepStart_ > timeout_;
     for (HWND w : ThreadWindows()) {
         bool box = ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF);
-        if (!failures_.empty()) { // what is left open by a script that gave up
-            CloseModal(w);
+        if (!failures_.empty()) { // what withstood the close of a script that gave up
+            EndMenu(), EndDialog(w, IDCANCEL);
             continue;
         }
         if (!Done()) {
