@@ -5,10 +5,8 @@
 #include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <string>
-#include <vector>
 
 #include "app/main_window.h"
 #include "common/about_box.h"
@@ -28,13 +26,15 @@
 #include "tools/system_tools.h"
 #include "ui_driver.h"
 
+#define IN_WINDOWS(file) "C:\\windows\\" file
+#define NOTEPAD_EXE IN_WINDOWS("notepad.exe")
+#define SHELL32_DLL IN_WINDOWS("system32\\shell32.dll")
+
 namespace {
 
 std::string OutDir;
 HWND Main = nullptr;
 int Failures = 0;
-const char kNotepad[] = "C:\\windows\\notepad.exe";
-const char kShell[] = "C:\\windows\\system32\\shell32.dll";
 
 // Copies what the screen shows of the window into a 24-bit BMP file.
 void Capture(HWND window, const std::string& name)
@@ -77,83 +77,67 @@ ui::Action Shoot(std::string name, int button, ui::Action ready = nullptr)
     };
 }
 
-struct Step {
-    const char* caption;
-    ui::Action action;
-    const char* className = nullptr;
-};
-
-using Scene = std::pair<std::function<void()>, std::vector<Step>>;
-
-Scene ConfirmScene(int command)
+void Confirm(ui::UiScript& script, int command)
 {
     auto fast = [command](HWND d) {
         ShowWindow(GetDlgItem(d, IDC_CONFIRM_FAST), command == IDM_RESTART);
     };
-    return {[command] { EndWindowsSession(Main, command); },
-            {{"確認", Shoot("confirm_" + std::to_string(command), IDC_CONFIRM_NO, fast)}}};
+    script.On("確認", Shoot("confirm_" + std::to_string(command), IDC_CONFIRM_NO, fast));
+    EndWindowsSession(Main, command);
 }
 
-// The modal windows; the restart face with the box of Windows 9x, the reservation as the only
-// enabled window (main is disabled under it), nothing armed.
-const Scene kScenes[] = {
-    {[] { OpenItemDialog(Main, 0); },
-     {{"登録／変更",
-       [](HWND dialog) {
-           Capture(dialog, "item_dialog");
-           ui::SetControlText(dialog, IDC_ITEM_ICON_FILE, kShell);
-           ui::Click(dialog, IDC_ITEM_BROWSE_ICON);
-       }},
-      {"アイコン", Shoot("icon_chooser", IDCANCEL)},
-      {"登録／変更", [](HWND dialog) { ui::Click(dialog, IDCANCEL); }}}},
-    {[] { SetCursorPos(60, 100), ShowDesktopMenu(Main); },
-     {{nullptr, Shoot("desktop_menu", 0), ui::kMenuClass}}},
-    {[] { OpenRunFileDialog(Main); },
-     {{"ファイル名を指定して実行",
-       Shoot("run_file", IDCANCEL,
-             [](HWND d) { ui::SetControlText(d, IDC_RUN_INPUT, kNotepad); })}}},
-    ConfirmScene(IDM_EXIT_WINDOWS),
-    ConfirmScene(IDM_RESTART),
-    ConfirmScene(IDM_LOG_OFF),
-    {[] {
-         Settings->ExitReservation = {1, 30, 1, 1800, 1, 23, 30, 0, {}, 0, 0, 0, {}};
-         OpenReservation(Main, 0);
-     },
-     {{nullptr, Shoot("reservation", IDCANCEL)}}},
-    {[] { OpenProcessManager(Main); },
-     {{"プロセス", Shoot("process_manager", IDC_PROC_PROPERTIES,
-                         [](HWND dialog) { ui::PickList(dialog, IDC_PROC_LIST, 1); })},
-      {"プロパティ", Shoot("process_properties", IDOK)},
-      {"プロセス", [](HWND dialog) { ui::Click(dialog, IDCANCEL); }}}},
-    {[] { ShowAboutBox(Main); }, {{"バージョン情報", Shoot("about", IDOK)}}},
-    {[] { ShowOptions(Main); }, {{"オプション", Shoot("options", IDCANCEL)}}},
-    {[] { JumpToPage(Main); }, {{"ページ移動", Shoot("page_jump", IDCANCEL)}}},
-    {[] { MoveItem(Main, 0); }, {{"移動", Shoot("move_item", IDCANCEL)}}},
+// The modal windows, each opened under the script that shoots it; the restart face with the box
+// of Windows 9x, the reservation as the only enabled window (main is disabled under it).
+void (*const kScenes[])(ui::UiScript&) = {
+    [](ui::UiScript& s) {
+        auto browse = [](HWND dialog) {
+            Capture(dialog, "item_dialog");
+            ui::SetControlText(dialog, IDC_ITEM_ICON_FILE, SHELL32_DLL);
+            ui::Click(dialog, IDC_ITEM_BROWSE_ICON);
+        };
+        s.On("登録／変更", browse).On("アイコン", Shoot("icon_chooser", IDCANCEL));
+        s.On("登録／変更", [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
+        OpenItemDialog(Main, 0);
+    },
+    [](ui::UiScript& s) {
+        s.On(nullptr, Shoot("desktop_menu", 0), ui::kMenuClass);
+        SetCursorPos(60, 100), ShowDesktopMenu(Main);
+    },
+    [](ui::UiScript& s) {
+        auto input = [](HWND d) { ui::SetControlText(d, IDC_RUN_INPUT, NOTEPAD_EXE); };
+        s.On("ファイル名を指定して実行", Shoot("run_file", IDCANCEL, input));
+        OpenRunFileDialog(Main);
+    },
+    [](ui::UiScript& s) { Confirm(s, IDM_EXIT_WINDOWS); },
+    [](ui::UiScript& s) { Confirm(s, IDM_RESTART); },
+    [](ui::UiScript& s) { Confirm(s, IDM_LOG_OFF); },
+    [](ui::UiScript& s) {
+        Settings->ExitReservation = {1, 30, 1, 1800, 1, 23, 30, 0, {}, 0, 0, 0, {}}; // not armed
+        s.On(nullptr, Shoot("reservation", IDCANCEL)), OpenReservation(Main, 0);
+    },
+    [](ui::UiScript& s) {
+        auto pick = [](HWND dialog) { ui::PickList(dialog, IDC_PROC_LIST, 1); };
+        s.On("プロセス", Shoot("process_manager", IDC_PROC_PROPERTIES, pick));
+        s.On("プロパティ", Shoot("process_properties", IDOK));
+        s.On("プロセス", [](HWND dialog) { ui::Click(dialog, IDCANCEL); });
+        OpenProcessManager(Main);
+    },
+    [](ui::UiScript& s) { s.On("バージョン情報", Shoot("about", IDOK)), ShowAboutBox(Main); },
+    [](ui::UiScript& s) { s.On("オプション", Shoot("options", IDCANCEL)), ShowOptions(Main); },
+    [](ui::UiScript& s) { s.On("ページ移動", Shoot("page_jump", IDCANCEL)), JumpToPage(Main); },
+    [](ui::UiScript& s) { s.On("移動", Shoot("move_item", IDCANCEL)), MoveItem(Main, 0); },
 };
 
-void RegisterSampleItems()
-{
-    const struct {
-        const char *caption, *file, *icon;
-        int index;
-    } kSamples[] = {
-        {"メモ帳", kNotepad, nullptr, 0},
-        {"レジストリ エディター", "C:\\windows\\regedit.exe", nullptr, 0},
-        {"ワードパッド", "C:\\windows\\system32\\write.exe", nullptr, 0},
-        {"フォルダー", "C:\\windows", kShell, 4},
-        {"ドライブ", "C:\\", kShell, 8},
-        {"ヘルプ", "C:\\windows\\winhelp.exe", nullptr, 0},
-    };
-    int slot = 0;
-    for (const auto& s : kSamples) {
-        ItemSlot item = {};
-        strcpy(item.Caption, s.caption);
-        strcpy(item.FilePath, s.file);
-        strcpy(item.IconPath, s.icon ? s.icon : s.file);
-        item.IconIndex = s.index;
-        SaveItem(slot++, &item);
-    }
-}
+// Items of the strip: programs, a folder and a drive, with icons of their own or of the shell.
+const ItemSlot kSamples[] = {
+    {"メモ帳", NOTEPAD_EXE, NOTEPAD_EXE, "", "", 0, 0},
+    {"レジストリ エディター", IN_WINDOWS("regedit.exe"), IN_WINDOWS("regedit.exe"), "", "", 0, 0},
+    {"ワードパッド", IN_WINDOWS("system32\\write.exe"), IN_WINDOWS("system32\\write.exe"), "", "",
+     0, 0},
+    {"フォルダー", "C:\\windows", SHELL32_DLL, "", "", 4, 0},
+    {"ドライブ", "C:\\", SHELL32_DLL, "", "", 8, 0},
+    {"ヘルプ", IN_WINDOWS("winhelp.exe"), IN_WINDOWS("winhelp.exe"), "", "", 0, 0},
+};
 
 } // namespace
 
@@ -166,7 +150,8 @@ int main(int argc, char** argv)
     InitCommonControls();
     RegisterWindowClasses();
     ui::ResetLauncherRegistry();
-    RegisterSampleItems();
+    for (int slot = 0; slot < 6; ++slot)
+        SaveItem(slot, &kSamples[slot]);
     Settings = static_cast<LauncherSettings*>(calloc(1, sizeof(LauncherSettings)));
     Main = CreateMainWindow(SW_SHOWNORMAL);
     SetWindowPos(Main, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -177,11 +162,9 @@ int main(int argc, char** argv)
     Capture(Settings->SystemToolsWindow, "system_tools");
     DestroyWindow(Settings->SystemToolsWindow);
 
-    for (const auto& [open, steps] : kScenes) {
+    for (auto scene : kScenes) {
         ui::UiScript script;
-        for (const Step& step : steps)
-            script.On(step.caption, step.action, step.className);
-        open();
+        scene(script);
         for (const std::string& failure : script.Failures())
             fprintf(stderr, "%s\n", failure.c_str());
         Failures += !script.Done() || !script.Failures().empty();

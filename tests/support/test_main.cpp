@@ -1,42 +1,20 @@
 // Entry of every test program: the program's own module stands in for VELDAR.EXE (it links the
-// same resources). A guard closes any dialog, message box or menu that stays open for seconds
-// without a script step taking it, and fails the running case, so no fault hangs the suite.
+// same resources). A dialog, box or menu left unanswered fails the running case instead of
+// hanging the suite.
 #define DOCTEST_CONFIG_IMPLEMENT
 #include "test_support.h"
 
 #include <commctrl.h>
-#include <stdlib.h>
 
 #include "app/page_grid.h"
 #include "store/reg_key.h"
-
-namespace {
-
-HWND Lingering = nullptr;
-DWORD Since = 0;
-
-void CALLBACK Guard(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND top = nullptr;
-    for (HWND w : ui::ThreadWindows())
-        top = top ? top : ui::IsModal(w) ? w : nullptr;
-    if (top != Lingering || !top)
-        Lingering = top, Since = GetTickCount();
-    else if (GetTickCount() - Since > 8000) {
-        FAIL_CHECK("nothing answered " << ui::TextOf(top) << " " << ui::MessageText(top));
-        ui::CloseModal(top);
-        Since = GetTickCount();
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     AppInstance = GetModuleHandleA(nullptr);
     InitCommonControls();
     RegisterWindowClasses();
-    SetTimer(nullptr, 0, 250, Guard);
+    ui::GuardModals([](const std::string& what) { FAIL_CHECK(what); });
     return doctest::Context(argc, argv).run();
 }
 
@@ -44,12 +22,6 @@ FreshSettings::FreshSettings()
 {
     ui::ResetLauncherRegistry();
     Settings = static_cast<LauncherSettings*>(calloc(1, sizeof(LauncherSettings)));
-}
-
-FreshSettings::~FreshSettings()
-{
-    free(Settings);
-    Settings = nullptr;
 }
 
 LauncherWindow::LauncherWindow(void (*prepare)())

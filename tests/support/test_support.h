@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
+
 #include <string>
 
 #include "app/main_window.h"
@@ -15,7 +17,7 @@
 // An empty launcher registry and a zero-filled settings block.
 struct FreshSettings {
     FreshSettings();
-    ~FreshSettings();
+    ~FreshSettings() { free(Settings), Settings = nullptr; }
 };
 
 // The main window created as the program creates it, over a fresh registry that prepare may

@@ -8,15 +8,58 @@
 
 namespace ui {
 
+const char kMenuClass[] = "#32768";
+
 namespace {
 
 UiScript* ActiveScript = nullptr;
+void (*Report)(const std::string&) = nullptr;
+UINT_PTR Timer = 0;
+HWND Lingering = nullptr;
+DWORD LingeringSince = 0;
 
 std::string ClassOf(HWND window)
 {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     return name;
+}
+
+bool IsModal(HWND window)
+{
+    return ClassOf(window) == "#32770" || ClassOf(window) == kMenuClass;
+}
+
+// Ends the open menu, and cancels and closes a dialog or box, so its modal loop returns.
+void CloseModal(HWND window)
+{
+    EndMenu();
+    if (ClassOf(window) == "#32770")
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0), PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void Guard()
+{
+    HWND top = nullptr;
+    for (HWND w : ThreadWindows())
+        top = top ? top : IsModal(w) ? w : nullptr;
+    if (top != Lingering || !top)
+        Lingering = top, LingeringSince = GetTickCount();
+    else if (GetTickCount() - LingeringSince > 8000) {
+        Report("nothing answered " + TextOf(top) + " " + MessageText(top));
+        CloseModal(top), EndDialog(top, IDCANCEL); // the latter when the dialog ignores the former
+        LingeringSince = GetTickCount();
+    }
+}
+
+// The guard also runs while a step's action sits in a modal loop of its own.
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    static bool busy = false;
+    if (Report)
+        Guard();
+    if (ActiveScript && !busy)
+        busy = true, ActiveScript->OnTick(), busy = false;
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
@@ -35,14 +78,14 @@ void Notify(HWND dialog, int id, UINT set, WPARAM value, WORD code)
 
 } // namespace
 
-UiScript::UiScript() : timer_(SetTimer(nullptr, 0, 20, Tick)), stepStart_(GetTickCount())
+UiScript::UiScript() : stepStart_(GetTickCount())
 {
+    Timer = Timer ? Timer : SetTimer(nullptr, 0, 20, Tick);
     ActiveScript = this;
 }
 
 UiScript::~UiScript()
 {
-    KillTimer(nullptr, timer_);
     if (ActiveScript == this)
         ActiveScript = nullptr;
 }
@@ -63,21 +106,14 @@ UiScript& UiScript::Answer(int button, std::string* text)
     return On(nullptr, answer, "#32770");
 }
 
-void CALLBACK UiScript::Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (UiScript* script = ActiveScript; script && !script->busy_) {
-        script->busy_ = true;
-        script->OnTick();
-        script->busy_ = false;
-    }
-}
-
-// Records why the script gave up and closes the thread's dialogs, boxes and menus, so that the
-// code under test returns and the case fails instead of hanging.
+// Records and reports why the script gave up, and closes the thread's dialogs, boxes and menus,
+// so that the code under test returns and the case fails instead of hanging.
 void UiScript::Abort(const std::string& why)
 {
     failures_.push_back(why);
     next_ = steps_.size();
+    if (Report)
+        Report(why);
     for (HWND w : ThreadWindows())
         CloseModal(w);
 }
@@ -86,26 +122,33 @@ void UiScript::OnTick()
 {
     bool late = GetTickCount() - stepStart_ > timeout_;
     for (HWND w : ThreadWindows()) {
-        std::string name = ClassOf(w);
-        if (Done()) {
-            if (IsModal(w) && (late || !failures_.empty()))
-                return Abort("\"" + TextOf(w) + "\" still open after the last step");
+        bool box = ClassOf(w) == "#32770" && GetDlgItem(w, 0xFFFF);
+        if (!failures_.empty()) { // what withstood the close of a script that gave up
+            EndMenu(), EndDialog(w, IDCANCEL);
             continue;
         }
-        const Step& step = steps_[next_];
-        bool box = IsMessageBox(w);
-        if ((step.className.empty() || name == step.className) &&
-            (step.anyCaption ? box || step.className != "#32770" : TextOf(w) == step.caption)) {
-            Action action = step.action;
-            ++next_;
-            stepStart_ = GetTickCount();
-            return action(w);
-        }
-        if (box && !(step.anyCaption && step.className != kMenuClass))
+        if (!Done()) {
+            const Step& step = steps_[next_];
+            if ((step.className.empty() || ClassOf(w) == step.className) &&
+                (step.anyCaption ? box || step.className != "#32770" : TextOf(w) == step.caption)) {
+                Action action = step.action;
+                ++next_;
+                stepStart_ = GetTickCount();
+                return action(w);
+            }
+        } else if (late && !box && IsModal(w))
+            return Abort("\"" + TextOf(w) + "\" still open after the last step");
+        if (box)
             return Abort("unexpected message box: " + MessageText(w));
     }
     if (!Done() && late)
         Abort("no window \"" + steps_[next_].caption + "\" " + steps_[next_].className);
+}
+
+void GuardModals(void (*report)(const std::string& what))
+{
+    Report = report;
+    Timer = Timer ? Timer : SetTimer(nullptr, 0, 20, Tick);
 }
 
 std::string TextOf(HWND window)
@@ -113,22 +156,6 @@ std::string TextOf(HWND window)
     char text[1024] = "";
     GetWindowTextA(window, text, sizeof text);
     return text;
-}
-
-std::string ControlText(HWND dialog, int id)
-{
-    return TextOf(GetDlgItem(dialog, id));
-}
-
-void SetControlText(HWND dialog, int id, const char* text)
-{
-    SetDlgItemTextA(dialog, id, text);
-}
-
-void Click(HWND dialog, int id)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void PickCombo(HWND dialog, int id, int index)
@@ -144,29 +171,6 @@ void PickList(HWND dialog, int id, int index)
 void Check(HWND dialog, int id, bool on)
 {
     Notify(dialog, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, BN_CLICKED);
-}
-
-bool IsMessageBox(HWND window)
-{
-    return ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF);
-}
-
-std::string MessageText(HWND box)
-{
-    return ControlText(box, 0xFFFF);
-}
-
-bool IsModal(HWND window)
-{
-    return ClassOf(window) == "#32770" || ClassOf(window) == kMenuClass;
-}
-
-// Ends the open menu, and cancels and closes a dialog or box, so the modal loop returns.
-void CloseModal(HWND window)
-{
-    EndMenu();
-    if (ClassOf(window) == "#32770")
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0), PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 std::vector<HWND> ThreadWindows()
@@ -230,18 +234,6 @@ void ResetLauncherRegistry()
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VARNO");
 }
 
-const char kMenuClass[] = "#32768";
-
-HMENU MenuOf(HWND menuWindow)
-{
-    return reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-}
-
-void DismissMenu(HWND menuWindow)
-{
-    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-}
-
 std::string MenuEntryText(HWND menuWindow, UINT id)
 {
     char text[256] = "";
@@ -280,11 +272,15 @@ HDROP MakeDrop(const std::vector<std::string>& files, POINT point)
 std::string TooltipText(HWND tooltip, HWND tool)
 {
     char text[1024] = "";
-    TTTOOLINFOA info = {};
-    info.cbSize = TTTOOLINFOA_V1_SIZE;
-    info.hwnd = GetParent(tool);
-    info.uId = reinterpret_cast<UINT_PTR>(tool);
-    info.lpszText = text;
+    TTTOOLINFOA info = {TTTOOLINFOA_V1_SIZE,
+                        0,
+                        GetParent(tool),
+                        reinterpret_cast<UINT_PTR>(tool),
+                        {},
+                        nullptr,
+                        text,
+                        0,
+                        nullptr};
     SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
     return text;
 }

@@ -1,8 +1,8 @@
 // Test driver for modal windows and processes. Dialogs, boxes and menus run their own message
-// loops, so a UiScript arms a thread timer that they dispatch; each tick finds the next step's
-// window among the thread's visible, enabled top-level windows and acts on it, never blocking.
-// A missing window, a message box no step expects, or a dialog or menu left open after the last
-// step closes what is open and is recorded in Failures(), so every wait is bounded.
+// loops, so one thread timer, which they dispatch, drives the scripts: each tick acts on the next
+// step's window among the thread's visible, enabled top-level windows, never blocking. A step's
+// window missing for 5 s (by default), a message box no step expects, or a dialog or menu left open
+// after the last step closes what is open and is recorded in Failures(), so every wait is bounded.
 #pragma once
 #include <windows.h>
 
@@ -22,12 +22,14 @@ public:
     ~UiScript();
     UiScript(const UiScript&) = delete;
     UiScript& operator=(const UiScript&) = delete;
+    // A null caption takes any window of the class; a null class any class.
     UiScript& On(const char* caption, Action action, const char* className = nullptr);
-    UiScript& Answer(int button, std::string* text = nullptr);
+    UiScript& Answer(int button, std::string* text = nullptr); // the next message box
     bool Done() const { return next_ == steps_.size(); }
     size_t StepsRun() const { return next_; }
     const std::vector<std::string>& Failures() const { return failures_; }
     void SetStepTimeout(DWORD ms) { timeout_ = ms; }
+    void OnTick(); // what the timer does for the script that is alive
 
 private:
     struct Step {
@@ -35,28 +37,40 @@ private:
         bool anyCaption;
         Action action;
     };
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-    void OnTick();
     void Abort(const std::string& why);
     std::vector<Step> steps_;
     std::vector<std::string> failures_;
     size_t next_ = 0;
-    UINT_PTR timer_ = 0;
     DWORD stepStart_ = 0, timeout_ = 5000;
-    bool busy_ = false;
 };
 
+// From now on report gets why each script gave up, and a dialog, box or menu that stays open
+// 8 s, script or not, is closed and reported, so a case fails even where it reads no Failures().
+void GuardModals(void (*report)(const std::string& what));
+
 std::string TextOf(HWND window);
-std::string ControlText(HWND dialog, int id);
-void SetControlText(HWND dialog, int id, const char* text);
-void Click(HWND dialog, int id); // posted, as the user's click arrives
+inline std::string ControlText(HWND dialog, int id)
+{
+    return TextOf(GetDlgItem(dialog, id));
+}
+inline std::string MessageText(HWND box)
+{
+    return ControlText(box, 0xFFFF);
+}
+inline void SetControlText(HWND dialog, int id, const char* text)
+{
+    SetDlgItemTextA(dialog, id, text);
+}
+// Posted, as the user's click arrives.
+inline void Click(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+// These three also send the notification the dialog gets from the user's choice.
 void PickCombo(HWND dialog, int id, int index);
 void PickList(HWND dialog, int id, int index);
 void Check(HWND dialog, int id, bool on);
-std::string MessageText(HWND box);
-bool IsMessageBox(HWND window);
-bool IsModal(HWND window);         // a dialog, message box or menu
-void CloseModal(HWND window);      // cancels and closes it; ends the open menu
 std::vector<HWND> ThreadWindows(); // visible, enabled top-level windows of this thread
 void Pump(DWORD ms);
 // Pump until done() holds or the time is up (then the last done()).
@@ -70,11 +84,17 @@ bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi,
 void ResetLauncherRegistry();
 
 extern const char kMenuClass[]; // a menu's window; a posted mnemonic WM_CHAR chooses an entry
-HMENU MenuOf(HWND menuWindow);
+inline HMENU MenuOf(HWND menuWindow)
+{
+    return reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+}
 std::string MenuEntryText(HWND menuWindow, UINT id); // "" when the menu has no such entry
 bool IsMenuEntryGrayed(HWND menuWindow, UINT id);
 void ChooseMenuEntry(HWND menuWindow, UINT id);
-void DismissMenu(HWND menuWindow);
+inline void DismissMenu(HWND menuWindow)
+{
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+}
 
 // A drop as the shell builds it (point in client coordinates); the receiver calls DragFinish.
 HDROP MakeDrop(const std::vector<std::string>& files, POINT point);
