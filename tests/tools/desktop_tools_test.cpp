@@ -18,7 +18,9 @@ const std::string Probe = ui::BuildFile("launch_probe.exe");
 // "args=…\ndir=…\n" of the probe that start started; empty when none reported within waitMs.
 std::string ProbeRun(const std::function<void()>& start, DWORD waitMs = 30000)
 {
-    const std::string path = ui::BuildFile("tools_probe_record.txt");
+    char temp[MAX_PATH] = ""; // the prefix's own: the Windows 98 run may go on at the same time
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = temp + std::string("tools_probe_record.txt");
     SetEnvironmentVariableA("VELDAR_PROBE_OUT", path.c_str());
     DeleteFileA(path.c_str());
     start();
