@@ -18,7 +18,9 @@ const std::string Probe = ui::BuildFile("launch_probe.exe");
 // "args=…\ndir=…\n" of the probe that start started; empty when none reported within waitMs.
 std::string ProbeRun(const std::function<void()>& start, DWORD waitMs = 30000)
 {
-    const std::string path = ui::BuildFile("tools_probe_record.txt");
+    char temp[MAX_PATH] = ""; // the prefix's own: the Windows 98 run may go on at the same time
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = temp + std::string("tools_probe_record.txt");
     SetEnvironmentVariableA("VELDAR_PROBE_OUT", path.c_str());
     DeleteFileA(path.c_str());
     start();
@@ -59,17 +61,6 @@ std::string ClickCell(int cell, DWORD waitMs = 30000)
     return run + (back ? "" : "still open");
 }
 
-// GDI objects (in millions) and busy blocks on all heaps of the process.
-int Footprint()
-{
-    HANDLE heaps[64];
-    int blocks = ui::GdiObjectCount() * 1000000;
-    for (DWORD h = 0, n = GetProcessHeaps(64, heaps); h < n && h < 64; ++h)
-        for (PROCESS_HEAP_ENTRY entry = {}; HeapWalk(heaps[h], &entry);)
-            blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
-    return blocks;
-}
-
 // Shows the desktop menu with a script of its own whose one step acts on it: a step left over
 // from an opening closed by something else cannot stand in for the next. -1: the step never ran.
 int OpenMenu(const ui::Action& act)
@@ -78,6 +69,24 @@ int OpenMenu(const ui::Action& act)
     script.On(nullptr, act, ui::kMenuClass);
     int shown = ShowDesktopMenu(MainWindow);
     return script.Done() && script.Failures().empty() ? shown : -1;
+}
+
+// Growth of the GDI objects (in millions) and busy heap blocks over dismissed openings after a
+// warm-up one, a billion more when one did not open: icons, contexts, identifiers and names.
+int MenuLeaks(int rounds)
+{
+    auto footprint = [] {
+        HANDLE heaps[64];
+        int blocks = ui::GdiObjectCount() * 1000000;
+        for (DWORD h = 0, n = GetProcessHeaps(64, heaps); h < n && h < 64; ++h)
+            for (PROCESS_HEAP_ENTRY entry = {}; HeapWalk(heaps[h], &entry);)
+                blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
+        return blocks;
+    };
+    int before = 0, ran = 0;
+    for (int i = 0; i <= rounds; ++i)
+        ran += OpenMenu(ui::DismissMenu) == 1, before = i ? before : footprint();
+    return footprint() - before + (ran == rounds + 1 ? 0 : 1000000000);
 }
 
 } // namespace
@@ -100,19 +109,18 @@ TEST_CASE("system tools: the tools found, in order, from the Windows folder firs
     HWND tools = Settings->SystemToolsWindow;
     int count = 0;
     const ToolEntry* entries = SystemToolEntries(&count);
-    std::string paths, captions; // the last cell lies beyond the tools
+    std::string shown; // the last cell lies beyond the tools
     for (int i = 0; i < 10; ++i) {
         SendMessageA(tools, WM_MOUSEMOVE, 0, MAKELPARAM(kToolCellSize * i + 35, 5));
-        paths += (i < count ? entries[i].FilePath : std::string()) + ",";
-        captions += ui::TextOf(tools) + ",";
+        shown += (i < count ? entries[i].FilePath : std::string()) + "=" + ui::TextOf(tools) + ",";
     }
     // No CD player, clipboard viewer or IP configuration.
-    CHECK(paths == w + "CALC.EXE," + w + "NOTEPAD.EXE," + s + "WRITE.EXE," +
-                       (nt ? s + "MSPAINT.EXE," : w + "PBRUSH.EXE,") + s + "SCANDSKW.EXE," + s +
-                       (nt ? "DFRG.MSC," : "DEFRAG.EXE,") + w + "REGEDIT.EXE," + w +
-                       "EXPLORER.EXE," + s + "RunDll32.EXE,,");
-    CHECK(captions == "電卓,メモ帳,ワードパッド,ペイント,スキャンディスク,デフラグ,"
-                      "レジストリ エディタ,エクスプローラー,コントロールパネル,,");
+    CHECK(shown == w + "CALC.EXE=電卓," + w + "NOTEPAD.EXE=メモ帳," + s +
+                       "WRITE.EXE=ワードパッド," + (nt ? s + "MSPAINT.EXE" : w + "PBRUSH.EXE") +
+                       "=ペイント," + s + "SCANDSKW.EXE=スキャンディスク," + s +
+                       (nt ? "DFRG.MSC" : "DEFRAG.EXE") + "=デフラグ," + w +
+                       "REGEDIT.EXE=レジストリ エディタ," + w + "EXPLORER.EXE=エクスプローラー," +
+                       s + "RunDll32.EXE=コントロールパネル,=,");
     RECT client;
     GetClientRect(tools, &client);
     CHECK((client.right == 9 * 36 && client.bottom == 36 && !IsWindowEnabled(MainWindow)));
@@ -142,64 +150,49 @@ TEST_CASE("desktop menu: its entries in order, its columns, what it opens, what 
     for (const char* name : {"\\Zeta", "\\ABD", "\\abc", "\\probe.exe"})
         files.Make(desktop + std::string(name), name[1] == 'p' ? Probe : "");
     LauncherWindow launcher;
-    // Reads the entries ("|" the separator), the last of each column and the first's place;
+    // Reads the entries ("|" the separator), the last of each column and the first's height;
     // then chooses the entry named pick by keys, as the user would, or dismisses the menu.
-    std::vector<std::string> names;
-    std::vector<UINT> breaks;
-    RECT first = {};
-    std::string pick = "probe";
+    std::string shown, breaks, pick = "probe";
+    int count = 0, height = 0;
     auto look = [&](HWND window) {
         HMENU menu = ui::MenuOf(window);
         int downs = 1; // the first one selects the first entry
-        for (int i = 0, found = 0; i < GetMenuItemCount(menu); ++i) {
+        for (int i = 0, found = 0; i < (count = GetMenuItemCount(menu)); ++i) {
             MENUITEMINFOA info = {};
             info.cbSize = sizeof info;
             info.fMask = MIIM_FTYPE | MIIM_DATA;
             GetMenuItemInfoA(menu, i, TRUE, &info);
-            if (info.fType & MFT_MENUBREAK)
-                breaks.push_back(i - 1);
             auto* entry = reinterpret_cast<DesktopMenuEntry*>(info.dwItemData);
-            names.push_back(entry ? entry->name : "|");
-            found = found || (entry && names[i].rfind(pick, 0) == 0);
+            std::string name = entry ? entry->name : "|";
+            breaks += info.fType & MFT_MENUBREAK ? std::to_string(i - 1) + "," : "";
+            shown += name == "Documents" ? "" : name.substr(0, name.find('.')) + ",";
+            found = found || (entry && name.rfind(pick, 0) == 0);
             downs += entry && !found;
         }
+        RECT first = {};
         GetMenuItemRect(nullptr, menu, 0, &first);
+        height = first.bottom - first.top;
         for (int i = 0; i < downs; ++i)
             PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(window, WM_KEYDOWN, pick.empty() ? VK_ESCAPE : VK_RETURN, 0);
     };
     CHECK(ProbeRun([&] { CHECK(OpenMenu(look) == 1); }).rfind("args=\n", 0) == 0);
     // Virtual items in the shell's order, then the files sorted without regard to case.
-    std::string shown;
-    for (size_t i = 0; i < names.size(); ++i)
-        shown += names[i] == "Documents" ? "" : names[i].substr(0, i < 2 ? 99 : 5) + ",";
     CHECK(shown == "マイ コンピューター,ごみ箱,|,abc,ABD,probe,Zeta,");
-
-    // Dismissed, it opens nothing; openings leave no icon, context, identifier or name behind,
-    // nor do items left out.
-    auto leaks = [&](int rounds) {
-        int before = 0, ran = 0;
-        for (int i = 0; i <= rounds; ++i) {
-            ran += OpenMenu(ui::DismissMenu) == 1;
-            before = i ? before : Footprint();
-        }
-        return Footprint() - before + (ran == rounds + 1 ? 0 : 1000000000);
-    };
-    CHECK(ProbeRun([&] { CHECK(leaks(50) == 0); }, 1000).empty());
+    // Dismissed, it opens nothing; openings leave nothing behind, nor do items left out.
+    CHECK(ProbeRun([&] { CHECK(MenuLeaks(50) == 0); }, 1000).empty());
     CHECK(!DesktopMenu());
 
     // 130 files more give 128 entries, in columns of as many measured entries as fit the screen.
     for (int i = 0; i < 130; ++i)
         files.Make(desktop + ("\\f" + std::to_string(1000 + i)));
-    pick.clear(), names.clear(), breaks.clear();
+    breaks.clear(), pick.clear();
     REQUIRE(OpenMenu(look) == 1);
-    CHECK(names.size() == 128 + 1);
-    std::vector<UINT> expected;
-    UINT column = GetSystemMetrics(SM_CYSCREEN) / (first.bottom - first.top);
-    for (UINT k = column; k < 128; k += column)
-        expected.push_back(k);
-    CHECK(breaks == expected);
-    CHECK(leaks(3) == 0);
+    std::string expected = std::to_string(128 + 1) + ":";
+    for (int k = GetSystemMetrics(SM_CYSCREEN) / height, c = k; k < 128; k += c)
+        expected += std::to_string(k) + ",";
+    CHECK(std::to_string(count) + ":" + breaks == expected);
+    CHECK(MenuLeaks(3) == 0);
 }
 
 TEST_CASE("run-file: the button follows the text, failures keep it, success is remembered")
@@ -211,54 +204,42 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     std::string fits = "a";
     while (fits.size() < 259)
         fits += "表";
-    auto systemText = [](DWORD error) {
-        char text[520] = "";
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error, 0, text, sizeof text, nullptr);
-        return std::string(text).substr(0, std::string(text).find('\r'));
-    };
-    const std::string failures[][2] = {
-        {fits, systemText(ERROR_FILE_NOT_FOUND)},
-        {files.paths[0], systemText(ERROR_NO_ASSOCIATION)},
-        {fits.substr(1) + "表", "不正な値です。"},
-    };
+    // The last text opens the probe; the second opening, after a restart, offers it and cancels.
+    const std::string inputs[] = {fits, files.paths[0], fits.substr(1) + "表", Probe, ""};
     const char caption[] = "ファイル名を指定して実行";
-    std::string shown[3], offered, enabled;
+    auto state = [](HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) ? "1" : "0"; };
+    std::string log, messages[3], *message = messages;
     ui::UiScript script;
-    // Each step finds the text and message of the failure before it, then enters the next.
-    for (int i = 0; i <= 3; ++i) {
-        script.On(caption, [&, i](HWND dialog) {
-            HWND input = GetDlgItem(dialog, IDC_RUN_INPUT);
-            auto state = [&] { enabled += IsWindowEnabled(GetDlgItem(dialog, IDOK)) ? "1" : "0"; };
-            if (i == 0) { // off when empty, on when typed; text far beyond the field's width
-                state();
-                for (int k = 0; k < 100; ++k)
-                    SendMessageA(input, WM_CHAR, 'a', 0);
-                state();
-                enabled += std::to_string(ui::ControlText(dialog, IDC_RUN_INPUT).size());
-                SetWindowTextA(input, "");
-                state();
-            } else
-                CHECK((ui::ControlText(dialog, IDC_RUN_INPUT) == failures[i - 1][0] &&
-                       shown[i - 1].rfind(failures[i - 1][1], 0) == 0));
-            SetWindowTextA(input, i < 3 ? failures[i][0].c_str() : Probe.c_str());
-            ui::Click(dialog, IDOK);
+    script.On(caption, [&](HWND dialog) { // typed far beyond the field's width
+        log += state(dialog);
+        for (int k = 0; k < 100; ++k)
+            SendDlgItemMessageA(dialog, IDC_RUN_INPUT, WM_CHAR, 'a', 0);
+    });
+    // Each opening shows the text before it (kept after a failure); the button follows the text.
+    for (const std::string& input : inputs) {
+        script.On(caption, [&](HWND dialog) {
+            log += state(dialog) + ui::ControlText(dialog, IDC_RUN_INPUT);
+            ui::SetControlText(dialog, IDC_RUN_INPUT, "");
+            log += state(dialog) + std::string("|");
+            ui::SetControlText(dialog, IDC_RUN_INPUT, input.c_str());
+            ui::Click(dialog, input.empty() ? IDCANCEL : IDOK);
         });
-        if (i < 3)
-            script.Answer(IDOK, &shown[i]);
+        if (!input.empty() && input != Probe)
+            script.Answer(IDOK, message++);
     }
     CHECK(ProbeRun([&] { CHECK(OpenRunFileDialog(launcher.window) == 1); }).rfind("args=\n", 0) ==
           0);
-    CHECK(enabled == "011000");
-
-    // What opened is offered at the next opening, also after a restart; Cancel keeps it.
     SaveSettings(launcher.window);
     ZeroMemory(Settings->LastInput, sizeof Settings->LastInput);
     RECT pos;
     LoadSettings(&pos);
-    script.On(caption, [&](HWND dialog) {
-        offered = ui::ControlText(dialog, IDC_RUN_INPUT);
-        ui::Click(dialog, IDCANCEL);
-    });
-    CHECK(OpenRunFileDialog(launcher.window) == 0);
-    CHECK((offered == Probe && Settings->LastInput == Probe));
+    CHECK((OpenRunFileDialog(launcher.window) == 0 && Settings->LastInput == Probe));
+    CHECK(log == "01" + std::string(100, 'a') + "0|1" + inputs[0] + "0|1" + inputs[1] + "0|1" +
+                     inputs[2] + "0|1" + Probe + "0|");
+    char text[2][520] = {};
+    for (DWORD k : {0, 1})
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+                       k ? ERROR_NO_ASSOCIATION : ERROR_FILE_NOT_FOUND, 0, text[k], 520, nullptr);
+    CHECK(messages[0] + messages[1] + messages[2] ==
+          text[0] + std::string(text[1]) + "不正な値です。");
 }
