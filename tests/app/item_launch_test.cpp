@@ -47,23 +47,9 @@ const std::string Probe = ui::BuildFile("launch_probe.exe");
 // A folder whose name has a character ("ソ") whose second byte is 0x5C.
 const std::string Work = ui::BuildFile("作業ソフト");
 
-// The record "args=…dir=…show=…" of the probe that launch started; empty when none came.
 std::string ProbeRun(const std::function<void()>& launch)
 {
-    const std::string path = ui::BuildFile("launch_probe_record.txt");
-    SetEnvironmentVariableA("VELDAR_PROBE_OUT", path.c_str());
-    DeleteFileA(path.c_str());
-    launch();
-    char text[2048] = "";
-    ui::WaitUntil(
-        [&] {
-            FILE* file = fopen(path.c_str(), "rb");
-            text[file ? fread(text, 1, sizeof text - 1, file) : 0] = '\0';
-            return (file ? fclose(file) : 0, strstr(text, "show=") != nullptr);
-        },
-        15000);
-    DeleteFileA(path.c_str());
-    return text;
+    return ui::ProbeRun(launch, 15000);
 }
 
 std::string Expected(const std::string& arguments, int show)

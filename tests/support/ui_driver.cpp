@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <stdio.h>
 #include <string.h>
 
 namespace ui {
@@ -219,6 +220,30 @@ std::string BuildFile(const char* name)
     GetModuleFileNameA(nullptr, path, sizeof path);
     PathRemoveFileSpecA(path);
     return std::string(path) + "\\" + name;
+}
+
+std::string ProbeRun(const std::function<void()>& start, DWORD timeoutMs)
+{
+    // In the prefix's temp folder under this program's id: the programs of one prefix and those
+    // of a throwaway one run side by side.
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path =
+        temp + std::string("veldar_probe_") + std::to_string(GetCurrentProcessId()) + ".txt";
+    SetEnvironmentVariableA("VELDAR_PROBE_OUT", path.c_str());
+    DeleteFileA(path.c_str());
+    start();
+    // Read until whole: just after the probe's rename the file exists but may not open yet.
+    char text[2048] = "";
+    WaitUntil(
+        [&] {
+            FILE* file = fopen(path.c_str(), "rb");
+            text[file ? fread(text, 1, sizeof text - 1, file) : 0] = '\0';
+            return (file ? fclose(file) : 0, strstr(text, "show=") != nullptr);
+        },
+        timeoutMs);
+    DeleteFileA(path.c_str());
+    return text;
 }
 
 bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi, const char* workDir)

@@ -79,6 +79,9 @@ void DrainMessages(); // what is already queued
 // The visible window of class of the process; null after the time.
 HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs);
 std::string BuildFile(const char* name); // a file next to the test program
+// Runs start, which should start launch_probe.exe, and returns the probe's whole record
+// ("args=…\ndir=…\nshow=…\n"); empty when none came within timeoutMs.
+std::string ProbeRun(const std::function<void()>& start, DWORD timeoutMs);
 bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi,
                   const char* workDir = nullptr);
 void ResetLauncherRegistry();

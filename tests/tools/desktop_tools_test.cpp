@@ -18,19 +18,8 @@ const std::string Probe = ui::BuildFile("launch_probe.exe");
 // "args=…\ndir=…\n" of the probe that start started; empty when none reported within waitMs.
 std::string ProbeRun(const std::function<void()>& start, DWORD waitMs = 30000)
 {
-    char temp[MAX_PATH] = ""; // the prefix's own: the Windows 98 run may go on at the same time
-    GetTempPathA(MAX_PATH, temp);
-    const std::string path = temp + std::string("tools_probe_record.txt");
-    SetEnvironmentVariableA("VELDAR_PROBE_OUT", path.c_str());
-    DeleteFileA(path.c_str());
-    start();
-    ui::WaitUntil([&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                  waitMs);
-    char text[2048] = "";
-    if (FILE* file = fopen(path.c_str(), "rb"))
-        fread(text, 1, sizeof text - 1, file), fclose(file);
-    DeleteFileA(path.c_str());
-    return std::string(text).substr(0, std::string(text).find("show="));
+    const std::string run = ui::ProbeRun(start, waitMs);
+    return run.substr(0, run.find("show="));
 }
 
 // Files made for one case, copies of from or empty, removed when it ends.
