@@ -77,10 +77,7 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
     }
     Put(13, MakeItem("missing", ui::BuildFile("no such program.exe"), "a", Work));
     std::string stored = Record(13), text;
-    char expected[520] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   ERROR_FILE_NOT_FOUND, 0, expected, sizeof expected, nullptr);
-    expected[strcspn(expected, "\r\n")] = '\0';
+    const std::string expected = ui::SystemText(ERROR_FILE_NOT_FOUND);
     // The error box, then two item menus; the first rebuilds the grid under it, as a move does.
     std::string seen;
     bool pressReturned = false;
@@ -100,8 +97,7 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
             ui::kMenuClass)
         .On(
             nullptr, [](HWND menu) { ui::ChooseMenuEntry(menu, IDM_ITEM_LAUNCH); }, ui::kMenuClass);
-    CHECK((LaunchItem(launcher.window, 3) == 0 && Record(13) == stored &&
-           text.substr(0, strlen(expected)) == expected));
+    CHECK((LaunchItem(launcher.window, 3) == 0 && Record(13) == stored && text == expected));
     // A missing file's properties and a free slot (also one freed behind its back) show nothing.
     ShowItemProperties(launcher.window, 3);
     ShowItemProperties(launcher.window, 0);

@@ -18,15 +18,6 @@ HWND MakeWindow(int x, int y, int w, int h)
                            nullptr, nullptr);
 }
 
-std::string SystemText(DWORD error)
-{
-    char text[520] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                   text, sizeof text, nullptr);
-    std::string s = text;
-    return s.substr(0, s.find_last_not_of("\r\n") + 1); // the box drops the line break
-}
-
 } // namespace
 
 TEST_CASE("error boxes show the given text, the system's text or the program's string")
@@ -40,7 +31,7 @@ TEST_CASE("error boxes show the given text, the system's text or the program's s
                  {IDS_ERR_BAD_VALUE, "", 0, "不正な値です。"},
                  {IDS_ERR_REQUIRED, nullptr, 0, "必要な項目が入力されていません。"},
                  {31999, nullptr, 0, "Unknown Error. (31999)"},
-                 {kLastError, nullptr, ERROR_FILE_NOT_FOUND, SystemText(ERROR_FILE_NOT_FOUND)},
+                 {kLastError, nullptr, ERROR_FILE_NOT_FOUND, ui::SystemText(ERROR_FILE_NOT_FOUND)},
                  {kLastError, nullptr, 0x2BADBEEF, "Unknown Error. (732806895)"}};
     for (const auto& c : cases) {
         std::string seen, controls;

@@ -15,9 +15,7 @@ TEST_CASE("a context number opens the help; a missing file shows the system's te
     AppInstance = GetModuleHandleA("kernel32.dll"); // a program folder without VELDAR.CHM
     ShowHelp(0, 0);
     AppInstance = GetModuleHandleA(nullptr);
-    char text[512] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_PATH_NOT_FOUND, 0, text, 512, 0);
-    CHECK(shown == text);
+    CHECK(shown == ui::SystemText(ERROR_PATH_NOT_FOUND));
     CHECK(IsWindowVisible(help));
     CloseHelp();
     CHECK_FALSE(FindWindowA("HH Parent", nullptr));

@@ -120,15 +120,13 @@ TEST_CASE("the confirmation asks, then ends the session with the flags of its co
         EndWindowsSession(launcher.window, r.command);
         bool yes = r.answer == IDC_CONFIRM_YES, ends = yes && !r.fails;
         CHECK(ui::WaitUntil([&] { return !IsWindow(launcher.window); }, ends ? 3000 : 100) == ends);
-        char success[256] = "";
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0, 0, success, sizeof success, nullptr);
         // Closed, it saved; log off works without the privilege; a refusal does not say "success".
         CHECK((shown == r.shown && F.exits == (r.fast ? std::vector<UINT>{} : r.exits) &&
                F.exec == (r.fast ? "RUNDLL USER.EXE,ExitWindowsExec5" : "") &&
                Key().ReadDword("Ico") == (ends ? 10u : 0u) &&
                (SwapShutdownPrivilege(0) == SE_PRIVILEGE_ENABLED) ==
                    (nt && yes && r.command != IDM_LOG_OFF) &&
-               r.fails == (!error.empty() && error != success)));
+               r.fails == (!error.empty() && error != ui::SystemText(ERROR_SUCCESS))));
     }
 }
 

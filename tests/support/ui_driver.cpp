@@ -214,6 +214,14 @@ HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs)
     return WaitUntil(shown, timeoutMs) ? found : nullptr;
 }
 
+std::string SystemText(DWORD error)
+{
+    char text[520] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                   text, sizeof text, nullptr);
+    return text;
+}
+
 std::string BuildFile(const char* name)
 {
     char path[MAX_PATH] = "";

@@ -79,6 +79,8 @@ void DrainMessages(); // what is already queued
 // The visible window of class of the process; null after the time.
 HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs);
 std::string BuildFile(const char* name); // a file next to the test program
+// The system's text for an error code, as an error box of the program shows it.
+std::string SystemText(DWORD error);
 // Runs start, which should start launch_probe.exe, and returns the probe's whole record
 // ("args=…\ndir=…\nshow=…\n"); empty when none came within timeoutMs.
 std::string ProbeRun(const std::function<void()>& start, DWORD timeoutMs);

@@ -225,10 +225,7 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     CHECK((OpenRunFileDialog(launcher.window) == 0 && Settings->LastInput == Probe));
     CHECK(log == "01" + std::string(100, 'a') + "0|1" + inputs[0] + "0|1" + inputs[1] + "0|1" +
                      inputs[2] + "0|1" + Probe + "0|");
-    char text[2][520] = {};
-    for (DWORD k : {0, 1})
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
-                       k ? ERROR_NO_ASSOCIATION : ERROR_FILE_NOT_FOUND, 0, text[k], 520, nullptr);
-    CHECK(messages[0] + messages[1] + messages[2] ==
-          text[0] + std::string(text[1]) + "不正な値です。");
+    CHECK(messages[0] + messages[1] + messages[2] == ui::SystemText(ERROR_FILE_NOT_FOUND) +
+                                                         ui::SystemText(ERROR_NO_ASSOCIATION) +
+                                                         "不正な値です。");
 }

@@ -184,9 +184,7 @@ TEST_CASE("properties with and without a window; kill only on Yes and only the s
     CHECK(lstrcmpiA(rows[0].c_str(), ("ExeFile=" + HelperPath).c_str()) == 0);
     CHECK(rows[1] + "|" + rows[6] + "|" + rows[12] ==
           id + ("|Caption=" + caption.substr(0, 258)) + "|Window=(10, 20)-(650, 500)  640 x 480");
-    char invalid[520] = "", notFound[520] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_INVALID_PARAMETER, 0, invalid, 520,
-                   nullptr);
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_NOT_FOUND, 0, notFound, 520, nullptr);
-    CHECK((errors[0] + errors[1] == std::string(invalid) + notFound && !windowless.Ended()));
+    CHECK((errors[0] + errors[1] ==
+               ui::SystemText(ERROR_INVALID_PARAMETER) + ui::SystemText(ERROR_NOT_FOUND) &&
+           !windowless.Ended()));
 }
