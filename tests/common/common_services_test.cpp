@@ -10,16 +10,6 @@
 #include "common/report_error.h"
 #include "resource.h"
 
-namespace {
-
-HWND MakeWindow(int x, int y, int w, int h)
-{
-    return CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr,
-                           nullptr, nullptr);
-}
-
-} // namespace
-
 TEST_CASE("error boxes show the given text, the system's text or the program's string")
 {
     const struct {
@@ -72,8 +62,8 @@ TEST_CASE("windows are placed on their reference and kept inside its monitor's w
         {600, 0, area.right + 176, 0, 0, -176, 50},     // wider than the area: starts before it
     };
     for (const auto& c : cases) {
-        HWND reference = MakeWindow(c.refX, c.refY, 400, 300);
-        HWND window = MakeWindow(0, 0, c.width, 200);
+        HWND reference = Popup(c.refX, c.refY, 400, 300);
+        HWND window = Popup(0, 0, c.width, 200);
         PlaceWindow(window, reference, c.offsetX, c.offsetY);
         RECT placed;
         GetWindowRect(window, &placed);

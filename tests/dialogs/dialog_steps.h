@@ -14,13 +14,6 @@ inline std::string InFolder(UINT(WINAPI* read)(LPSTR, UINT), const char* name = 
     return *name ? std::string(path) + "\\" + name : path;
 }
 
-// A visible window that stands in for the owner of a dialog.
-inline HWND Popup(const char* caption, int x, int y)
-{
-    return CreateWindowExA(0, "STATIC", caption, WS_POPUP | WS_VISIBLE, x, y, 300, 200, nullptr,
-                           nullptr, nullptr, nullptr);
-}
-
 // The number a control answers message with, or the text of the line index; then "|".
 inline std::string Ask(HWND dialog, int id, UINT message, int index = 0)
 {

@@ -77,8 +77,8 @@ TEST_CASE("the folder browser opens on the initial folder beside its visible own
 {
     const std::string windows = InFolder(GetWindowsDirectoryA),
                       system = InFolder(GetSystemDirectoryA);
-    HWND owner = Popup("owner", 100, 80);
-    MainWindow = Popup("main", 200, 100);
+    HWND owner = Popup(100, 80, 300, 200, "owner");
+    MainWindow = Popup(200, 100, 300, 200, "main");
     char out[MAX_PATH] = "leftover";
     std::string seen;
     // The label follows the selection; with the owner hidden the main window is the anchor.

@@ -14,7 +14,7 @@ const int kShellIcons = static_cast<int>(ExtractIconExA(kShell32.c_str(), -1, nu
 
 // The owner stands in for the register dialog.
 struct ChooserCase : FreshSettings {
-    HWND owner = Popup("owner", 200, 150);
+    HWND owner = Popup(200, 150, 300, 200, "owner");
     char path[MAX_PATH] = "";
     ~ChooserCase() { DestroyWindow(owner); }
     int Choose(ui::UiScript& script, const std::string& file, int index)

@@ -14,6 +14,13 @@
 #include "store/settings_store.h"
 #include "ui_driver.h"
 
+// A visible top-level window that stands in for an owner or a reference window.
+inline HWND Popup(int x, int y, int width = 300, int height = 200, const char* caption = "")
+{
+    return CreateWindowExA(0, "STATIC", caption, WS_POPUP | WS_VISIBLE, x, y, width, height,
+                           nullptr, nullptr, nullptr, nullptr);
+}
+
 // An empty launcher registry and a zero-filled settings block.
 struct FreshSettings {
     FreshSettings();
