@@ -36,7 +36,12 @@ BOOL OnInitDialog(HWND dialog, int command)
     }
     ShowWindow(GetDlgItem(dialog, IDC_CONFIRM_FAST), fastBox ? SW_SHOW : SW_HIDE);
     PlaceWindow(dialog, nullptr, 0, 0);
-    return TRUE;
+    // Left to the system, the focus would land on "はい", which the dialog manager then makes
+    // the button of Enter and Space: a key pressed by habit would end the session. Through
+    // WM_NEXTDLGCTL "いいえ" takes both the focus and the default; FALSE keeps it there.
+    SendMessageA(dialog, WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_CONFIRM_NO)), TRUE);
+    return FALSE;
 }
 
 // Only the two buttons end the dialog: Enter, Escape and the close box do not answer a
@@ -113,11 +118,16 @@ void EndWindowsSession(HWND owner, int command)
 {
     INT_PTR answer = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_EXIT_CONFIRM), owner,
                                      ConfirmProc, command);
+    if (answer == -1) {
+        ReportError(kLastError, nullptr);
+        return;
+    }
     // A countdown that ended the session meanwhile has closed the owner: one end is enough.
     if (answer != 1 || !IsWindow(owner))
         return;
-    // Logging off needs no privilege, so a user without it can still log off.
-    if (command != IDM_LOG_OFF && !EnableShutdownPrivilege())
+    // Logging off needs no privilege, so a user without it can still log off; on a platform
+    // that is neither family nothing is requested at all.
+    if (command == IDM_LOG_OFF ? GetOsFamily() == Unknown : !EnableShutdownPrivilege())
         return;
     if (command == IDM_RESTART && Settings->FastRestart) {
         SetLastError(0);

@@ -85,48 +85,64 @@ TEST_CASE("seconds until a time of day, and the questions with their end time")
                        "3661秒（1時間1分）" + kYes + "\n\n1時0分に終了します。|");
 }
 
-TEST_CASE("the confirmation asks, then ends the session with the flags of its command")
+TEST_CASE("the confirmation: Enter and Space answer いいえ, Escape and close nothing, はい ends")
 {
     const char* family = getenv("VELDAR_EXPECT_OS_FAMILY");
-    REQUIRE(GetOsFamily() == (family ? atoi(family) : WindowsNT));
-    const bool nt = GetOsFamily() == WindowsNT;
+    const int os = family ? atoi(family) : WindowsNT;
+    REQUIRE(GetOsFamily() == os);
+    const bool nt = os == WindowsNT, known = os != Unknown;
     struct Row {
-        int command, answer;
-        bool fast, fails;
+        int command;
+        std::vector<std::vector<BYTE>> keys; // one press a step, each with the dialog still open
+        std::vector<const char*> clicks;     // then the controls showing these texts
+        bool fails;
         std::vector<UINT> exits;
         const char* shown; // controls 101 to 110: the icon and text of one row, the fast box
     } const rows[] = {
-        {IDM_EXIT_WINDOWS, IDC_CONFIRM_YES, false, false, {kExit}, "1001000000"},
-        {IDM_RESTART, IDC_CONFIRM_YES, !nt, false, {EWX_REBOOT}, nt ? "0100100000" : "0100100001"},
-        {IDM_LOG_OFF, IDC_CONFIRM_YES, false, false, {EWX_LOGOFF}, "0010010000"},
-        {IDM_EXIT_WINDOWS, IDC_CONFIRM_NO, false, false, {}, "1001000000"},
-        {IDM_EXIT_WINDOWS, IDC_CONFIRM_YES, false, true, {kExit}, "1001000000"}, // refused
+        {IDM_EXIT_WINDOWS, {{VK_RETURN}}, {}, false, {}, "1001000000"},
+        {IDM_RESTART, {{VK_SPACE}}, {}, false, {}, nt ? "0100100000" : "0100100001"},
+        {IDM_LOG_OFF,
+         {{VK_ESCAPE}, {VK_MENU, VK_F4}, {VK_MENU, 'Y'}},
+         {},
+         false,
+         {EWX_LOGOFF},
+         "0010010000"},
+        {IDM_RESTART, {}, {nt ? "" : "高速(&H)", "はい(&Y)"}, false, {EWX_REBOOT}, nullptr},
+        {IDM_EXIT_WINDOWS, {}, {"いいえ(&N)"}, false, {}, nullptr},
+        {IDM_EXIT_WINDOWS, {}, {"はい(&Y)"}, true, {kExit}, nullptr}, // refused
     };
     for (const Row& r : rows) {
+        CAPTURE(r.command);
         LauncherWindow launcher;
         F = {At(22, 30, 40), 0, !r.fails, {}, {}};
         SwapShutdownPrivilege(0);
         std::string shown, error;
         ui::UiScript script;
-        script.On("確認", [&](HWND dialog) {
-            for (int id = IDC_CONFIRM_ICON_EXIT; id <= IDC_CONFIRM_FAST; ++id)
-                shown += IsWindowVisible(GetDlgItem(dialog, id)) ? '1' : '0';
-            ui::Check(dialog, IDC_CONFIRM_FAST, r.fast); // 9x: the fast restart, not EWX_REBOOT
-            ui::Click(dialog, IDCANCEL); // Escape, Enter and the close box answer nothing
-            ui::Click(dialog, IDOK);
-            ui::Click(dialog, r.answer);
-        });
-        script.Answer(IDOK, &error);
+        for (const auto& keys : r.keys)
+            script.On("確認", [&](HWND dialog) {
+                for (int id = IDC_CONFIRM_ICON_EXIT; &keys == &r.keys[0] && id <= IDC_CONFIRM_FAST;
+                     ++id)
+                    shown += IsWindowVisible(GetDlgItem(dialog, id)) ? '1' : '0';
+                SetForegroundWindow(dialog); // in front, where the user's keys go
+                ui::PressKeys(keys);
+            });
+        for (const char* text : r.clicks)
+            script.On("確認",
+                      [=](HWND dialog) { CHECK((!*text || ui::ClickShowing(dialog, text))); });
+        if (r.fails && known)
+            script.Answer(IDOK, &error);
         EndWindowsSession(launcher.window, r.command);
-        bool yes = r.answer == IDC_CONFIRM_YES, ends = yes && !r.fails;
+        const bool yes = !r.exits.empty(), fast = r.command == IDM_RESTART && !nt && yes;
+        const bool ends = known && yes && !r.fails;
         CHECK(ui::WaitUntil([&] { return !IsWindow(launcher.window); }, ends ? 3000 : 100) == ends);
         // Closed, it saved; log off works without the privilege; a refusal does not say "success".
-        CHECK((shown == r.shown && F.exits == (r.fast ? std::vector<UINT>{} : r.exits) &&
-               F.exec == (r.fast ? "RUNDLL USER.EXE,ExitWindowsExec5" : "") &&
+        CHECK((shown == (r.shown ? r.shown : "") &&
+               F.exits == (known && !fast ? r.exits : std::vector<UINT>{}) &&
+               F.exec == (known && fast ? "RUNDLL USER.EXE,ExitWindowsExec5" : "") &&
                Key().ReadDword("Ico") == (ends ? 10u : 0u) &&
                (SwapShutdownPrivilege(0) == SE_PRIVILEGE_ENABLED) ==
                    (nt && yes && r.command != IDM_LOG_OFF) &&
-               r.fails == (!error.empty() && error != ui::SystemText(ERROR_SUCCESS))));
+               (r.fails && known) == (!error.empty() && error != ui::SystemText(ERROR_SUCCESS))));
     }
 }
 

@@ -159,6 +159,28 @@ std::string TextOf(HWND window)
     return text;
 }
 
+void PressKeys(const std::vector<BYTE>& keys)
+{
+    for (BYTE key : keys)
+        keybd_event(key, 0, 0, 0);
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+bool ClickShowing(HWND dialog, const char* text)
+{
+    HWND child = nullptr;
+    while ((child = FindWindowExA(dialog, child, nullptr, nullptr)) && TextOf(child) != text) {
+    }
+    RECT r;
+    if (!child || !GetWindowRect(child, &r))
+        return false;
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    return true;
+}
+
 void PickCombo(HWND dialog, int id, int index)
 {
     Notify(dialog, id, CB_SETCURSEL, index, CBN_SELCHANGE);

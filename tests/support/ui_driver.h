@@ -67,6 +67,10 @@ inline void Click(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
+// Real input through the system: keys pressed in order and released in reverse, and a left
+// click on the child of dialog that shows text (false when none shows it).
+void PressKeys(const std::vector<BYTE>& keys);
+bool ClickShowing(HWND dialog, const char* text);
 // These three also send the notification the dialog gets from the user's choice.
 void PickCombo(HWND dialog, int id, int index);
 void PickList(HWND dialog, int id, int index);
