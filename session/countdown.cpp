@@ -12,7 +12,6 @@
 
 namespace {
 
-const int kCountdownSeconds = 30;
 const int kPartOff = 60; // farther than the countdown, so a part that is off never shows
 
 void OnCancel()

@@ -73,6 +73,16 @@ void UpdateReservationControls(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDOK), Working->DelayEnabled || Working->TimeEnabled);
 }
 
+// The seconds to the block's time of day, counted again when the reference tick is taken after
+// the question, so that the deadline does not move while the question was open. A minute that
+// came meanwhile would count as almost a day: it is due at once instead, with the countdown's
+// seconds left to cancel it, and never slides silently to the next day.
+DWORD RecountTimeOfDay(const ReservationBlock& b, DWORD asked)
+{
+    DWORD seconds = SecondsUntil(b.TimeHour, b.TimeMinute);
+    return seconds > asked ? kCountdownSeconds : seconds;
+}
+
 // Reads the dialog into the working copy and asks the question; 1 when it may be armed.
 int AcceptReservation(HWND dialog)
 {
@@ -115,11 +125,9 @@ int AcceptReservation(HWND dialog)
         return 0;
     if (!ConfirmShutdownIn(dialog, best))
         return 0;
-    // The deadline of a time of day must not move while the question was open: its seconds
-    // are counted again from the moment the reference tick is taken.
     b->ArmedTick = TickCountCall();
     if (b->TimeEnabled)
-        b->TimeSeconds = SecondsUntil(b->TimeHour, b->TimeMinute);
+        b->TimeSeconds = RecountTimeOfDay(*b, b->TimeSeconds);
     return 1;
 }
 
@@ -325,6 +333,6 @@ int ArmReservationAtStartup()
         return 0;
     b.ArmedTick = TickCountCall();
     if (timeUsable)
-        b.TimeSeconds = SecondsUntil(b.TimeHour, b.TimeMinute);
+        b.TimeSeconds = RecountTimeOfDay(b, b.TimeSeconds);
     return StartWatching();
 }

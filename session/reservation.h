@@ -9,6 +9,9 @@ const UINT kReservationTimer = 101;
 const UINT kReservationPeriodMs = 100;
 // One day stands for "no deadline": every delay and time must lie below it.
 const DWORD kNoDeadline = 86400;
+// The countdown window shows the last seconds of a reservation; a time of day that came while
+// its question was open is given these seconds.
+const int kCountdownSeconds = 30;
 
 // Runs dialog 1012 and arms what it accepts; 1 when a reservation was armed. While one runs
 // and viewOnly is 0, stops it instead without a dialog. With viewOnly the stored reservation

@@ -248,6 +248,51 @@ TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
     CHECK((F.exits == std::vector<UINT>{kExit} && Key().ReadDword("Ico") == 10));
 }
 
+TEST_CASE("a time of day that comes while its question is open is due at once, never tomorrow")
+{
+    for (bool atStart : {false, true})
+        for (int answered : {55, 65}) { // 09:04:55 or 09:05:05, for 9:05 asked at 09:04:50
+            CAPTURE(atStart);
+            CAPTURE(answered);
+            LauncherWindow launcher;
+            F = {At(9, 4, 50), 1000, TRUE, {}, {}};
+            Settings->ExitReservation = Block(0, 0, 1, 9, 5);
+            ui::UiScript script;
+            if (!atStart)
+                script.On("Windowsの終了予約 - 2026/12/07 09:04",
+                          [](HWND dialog) { ui::Click(dialog, IDOK); });
+            script.On(
+                nullptr,
+                [&](HWND box) {
+                    F.now = At(9, 4 + answered / 60, answered % 60);
+                    F.tick += (answered - 50) * 1000;
+                    ui::Click(box, IDYES);
+                },
+                "#32770");
+            CHECK((atStart ? ArmReservationAtStartup() : OpenReservation(launcher.window, 0)));
+            const DWORD answer = F.tick;
+            HWND countdown = nullptr;
+            auto shown = [&] { // what the countdown shows after the main window's own ticks
+                ui::Pump(250);
+                countdown = Settings->CountdownWindow;
+                return countdown ? ui::ControlText(countdown, IDC_COUNTDOWN_SECONDS) : "none";
+            };
+            if (answered == 55) { // at 9:05:00 to the second
+                std::string seen = shown();
+                F.tick = answer + 4999;
+                seen += "," + shown();
+                F.tick = answer + 5000;
+                CHECK(ui::WaitUntil([&] { return !IsWindow(launcher.window); }, 3000));
+                CHECK((seen == "5,1" && F.exits == std::vector<UINT>{kExit}));
+            } else { // the countdown at once, and it can be cancelled
+                CHECK(shown() == "30");
+                CHECK(ui::ClickShowing(countdown, "キャンセル"));
+                CHECK(ui::WaitUntil([&] { return !IsWindow(countdown); }, 3000));
+                CHECK((F.exits.empty() && Settings->ExitReservation.Armed == 0));
+            }
+        }
+}
+
 // Nothing replaced: VELDAR.EXE arms its stored reservation at start and, at zero, Wine really
 // ends the session of the prefix, notepad included. This program, a console program without
 // windows, survives to look. It runs only in a throwaway prefix (see tests/CMakeLists.txt).
