@@ -1,4 +1,5 @@
-// Error boxes: task-modal, ownerless, the error icon and OK only, preceded by a beep.
+// Error boxes: ownerless, the error icon and OK only, preceded by a beep; task-modal except while
+// the countdown of a reserved shutdown is open.
 #include "common/report_error.h"
 
 #include <shellapi.h>
@@ -6,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "resource.h"
+#include "store/settings_store.h"
 
 int ReportError(int code, const char* text)
 {
@@ -21,8 +23,11 @@ int ReportError(int code, const char* text)
     } else if (LoadStringA(AppInstance, static_cast<UINT>(code), buffer, MAX_PATH) == 0) {
         snprintf(buffer, sizeof buffer, "Unknown Error. (%lu)", static_cast<unsigned long>(code));
     }
+    // A task-modal box disables every window of the thread, the countdown of a reserved
+    // shutdown included: its "キャンセル" must stay within reach while the seconds run out.
+    UINT modality = Settings && IsWindow(Settings->CountdownWindow) ? 0 : MB_TASKMODAL;
     MessageBeep(MB_OK);
-    MessageBoxA(nullptr, buffer, nullptr, MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+    MessageBoxA(nullptr, buffer, nullptr, MB_OK | MB_ICONERROR | modality | MB_SETFOREGROUND);
     return 0;
 }
 
