@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "common/place_window.h"
+#include "common/report_error.h"
 #include "resource.h"
 
 namespace {
@@ -81,7 +82,8 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 void ShowAboutBox(HWND owner)
 {
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutProc, 0);
+    if (DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutProc, 0) == -1)
+        ReportError(kLastError, nullptr);
 }
 
 BOOL AnimateShow(HWND window)

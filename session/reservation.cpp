@@ -305,6 +305,8 @@ int OpenReservation(HWND owner, int viewOnly)
     INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_RESERVATION), owner,
                                      ReservationProc, viewOnly);
     Working = nullptr;
+    if (result == -1)
+        ReportError(kLastError, nullptr);
     int armed = 0;
     // A countdown that ended the session while the dialog was open has closed the main window.
     if (!viewOnly && result == 1 && Settings && IsWindow(MainWindow)) {

@@ -463,6 +463,7 @@ INT_PTR CALLBACK ProcessManagerProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void OpenProcessManager(HWND owner)
 {
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROCESS_MANAGER), owner, ProcessManagerProc,
-                    0);
+    if (DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROCESS_MANAGER), owner,
+                        ProcessManagerProc, 0) == -1)
+        ReportError(kLastError, nullptr);
 }

@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "common/place_window.h"
+#include "common/report_error.h"
 #include "common/text_cut.h"
 #include "resource.h"
 
@@ -186,6 +187,7 @@ INT_PTR CALLBACK ProcessPropertiesProc(HWND dialog, UINT message, WPARAM wParam,
 
 void OpenProcessProperties(HWND owner, const PROCESSENTRY32* process)
 {
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROCESS_PROPERTIES), owner,
-                    ProcessPropertiesProc, reinterpret_cast<LPARAM>(process));
+    if (DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROCESS_PROPERTIES), owner,
+                        ProcessPropertiesProc, reinterpret_cast<LPARAM>(process)) == -1)
+        ReportError(kLastError, nullptr);
 }

@@ -92,6 +92,9 @@ INT_PTR CALLBACK RunFileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 INT_PTR OpenRunFileDialog(HWND owner)
 {
-    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_RUN_FILE), owner, RunFileDialogProc,
-                           0);
+    INT_PTR result =
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_RUN_FILE), owner, RunFileDialogProc, 0);
+    if (result == -1)
+        return ReportError(kLastError, nullptr);
+    return result;
 }

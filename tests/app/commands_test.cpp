@@ -3,6 +3,7 @@
 
 #include "app/commands.h"
 #include "resource.h"
+#include "tools/process_properties.h"
 
 TEST_CASE("keys without Ctrl or Shift do nothing; real key presses of Ctrl+X close the launcher")
 {
@@ -61,4 +62,39 @@ TEST_CASE("menu buttons show their menus and give the focus back; a command beyo
     CHECK(script.StepsRun() == 1);
     SendMessageA(GetDlgItem(launcher.window, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     CHECK((script.Failures().empty() && !IsWindow(launcher.window)));
+}
+
+TEST_CASE("a dialog that cannot be made is reported with the system's text, never silently")
+{
+    LauncherWindow launcher;
+    const HINSTANCE program = AppInstance, foreign = GetModuleHandleA("kernel32.dll");
+    SetLastError(0);
+    FindResourceA(foreign, MAKEINTRESOURCEA(IDD_ABOUT), RT_DIALOG); // it has none of ours
+    const std::string expected = ui::SystemText(GetLastError());
+    PROCESSENTRY32 process = {};
+    process.dwSize = sizeof process;
+    const std::pair<int, int> entries[] = {
+        {IDC_TOOLS_MENU_BUTTON, IDM_EXIT_WINDOWS},    {IDC_TOOLS_MENU_BUTTON, IDM_RESERVATION},
+        {IDC_TOOLS_MENU_BUTTON, IDM_PROCESS_MANAGER}, {IDC_TOOLS_MENU_BUTTON, IDM_RUN_FILE},
+        {IDC_LAUNCHER_MENU_BUTTON, IDM_ABOUT},        {0, 0}}; // the properties of a process
+    for (auto [button, command] : entries) {
+        CAPTURE(command);
+        std::string shown;
+        ui::UiScript script;
+        if (button)
+            script.On(
+                nullptr,
+                [&](HWND menu) {
+                    AppInstance = foreign; // the menu is loaded; what it opens cannot be
+                    ui::ChooseMenuEntry(menu, command);
+                },
+                ui::kMenuClass);
+        script.Answer(IDOK, &shown);
+        if (button)
+            SendMessageA(GetDlgItem(launcher.window, button), BM_CLICK, 0, 0);
+        else
+            AppInstance = foreign, OpenProcessProperties(launcher.window, &process);
+        AppInstance = program;
+        CHECK((script.Done() && shown == expected && shown != ui::SystemText(ERROR_SUCCESS)));
+    }
 }
