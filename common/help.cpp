@@ -4,6 +4,7 @@
 #include "common/help.h"
 
 #include <stdio.h>
+#include <string.h>
 
 #include "app/main_window.h"
 #include "common/report_error.h"
@@ -110,17 +111,25 @@ bool HelpFilePath(char* out)
     DWORD length = GetModuleFileNameA(AppInstance, module, MAX_PATH);
     if (length == 0)
         return false;
-    char folder[MAX_PATH];
-    int written = 0;
-    if (length < MAX_PATH && GetFolderPart(module, folder))
-        written = snprintf(out, MAX_PATH, "%s\\%s%s", folder, "VELDAR", ".CHM");
-    if (written > 0 && written < MAX_PATH)
+    if (length < MAX_PATH && HelpFileBeside(module, out))
         return true;
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return false;
 }
 
 } // namespace
+
+bool HelpFileBeside(const char* program, char* out)
+{
+    char folder[MAX_PATH];
+    const char* separator = GetFolderPart(program, folder);
+    if (!separator)
+        return false;
+    // The folder of a program in a drive root keeps its backslash ("C:\"); it gets no second.
+    bool joined = strlen(folder) > static_cast<size_t>(separator - program);
+    int written = snprintf(out, MAX_PATH, "%s%s%s%s", folder, joined ? "" : "\\", "VELDAR", ".CHM");
+    return written > 0 && written < MAX_PATH;
+}
 
 void ShowHelp(int kind, int context)
 {

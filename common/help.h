@@ -7,6 +7,9 @@
 // context number context. The help window belongs to no window of the launcher. A failure is
 // reported with the system's text and nothing else happens.
 void ShowHelp(int kind, int context);
+// VELDAR.CHM in the folder of program, joined with one backslash, in out (MAX_PATH bytes);
+// false when program names no folder or the path does not fit.
+bool HelpFileBeside(const char* program, char* out);
 // Closes every help window this process opened; does nothing when help was never shown. Called
 // when the main window goes away, because the control's windows live on this thread.
 void CloseHelp();

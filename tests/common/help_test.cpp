@@ -20,3 +20,13 @@ TEST_CASE("a context number opens the help; a missing file shows the system's te
     CloseHelp();
     CHECK_FALSE(FindWindowA("HH Parent", nullptr));
 }
+
+TEST_CASE("the help file lies beside the program, joined with one backslash")
+{
+    std::string joined;
+    for (const char* program : {"C:\\VELDAR.EXE", "C:\\ツール\\表\\VELDAR.EXE", "VELDAR.EXE"}) {
+        char path[MAX_PATH] = "";
+        joined += (HelpFileBeside(program, path) ? path : "none") + std::string("|");
+    }
+    CHECK(joined == "C:\\VELDAR.CHM|C:\\ツール\\表\\VELDAR.CHM|none|");
+}
