@@ -68,29 +68,20 @@ TEST_CASE("a dialog that cannot be made is reported with the system's text, neve
 {
     LauncherWindow launcher;
     const HINSTANCE program = AppInstance, foreign = GetModuleHandleA("kernel32.dll");
-    SetLastError(0);
     FindResourceA(foreign, MAKEINTRESOURCEA(IDD_ABOUT), RT_DIALOG); // it has none of ours
     const std::string expected = ui::SystemText(GetLastError());
-    PROCESSENTRY32 process = {};
-    process.dwSize = sizeof process;
-    const std::pair<int, int> entries[] = {
-        {IDC_TOOLS_MENU_BUTTON, IDM_EXIT_WINDOWS},    {IDC_TOOLS_MENU_BUTTON, IDM_RESERVATION},
-        {IDC_TOOLS_MENU_BUTTON, IDM_PROCESS_MANAGER}, {IDC_TOOLS_MENU_BUTTON, IDM_RUN_FILE},
-        {IDC_LAUNCHER_MENU_BUTTON, IDM_ABOUT},        {0, 0}}; // the properties of a process
-    for (auto [button, command] : entries) {
+    PROCESSENTRY32 process = {sizeof process, 0, 0, 0, 0, 0, 0, 0, 0, ""};
+    for (int command : {IDM_EXIT_WINDOWS, IDM_RESERVATION, IDM_PROCESS_MANAGER, IDM_RUN_FILE,
+                        IDM_ABOUT, 0}) { // 0: the properties of a process
         CAPTURE(command);
         std::string shown;
         ui::UiScript script;
-        if (button)
-            script.On(
-                nullptr,
-                [&](HWND menu) {
-                    AppInstance = foreign; // the menu is loaded; what it opens cannot be
-                    ui::ChooseMenuEntry(menu, command);
-                },
-                ui::kMenuClass);
+        auto choose = [&](HWND menu) { AppInstance = foreign, ui::ChooseMenuEntry(menu, command); };
+        if (command) // the menu is loaded; what it opens cannot be
+            script.On(nullptr, choose, ui::kMenuClass);
         script.Answer(IDOK, &shown);
-        if (button)
+        int button = command == IDM_ABOUT ? IDC_LAUNCHER_MENU_BUTTON : IDC_TOOLS_MENU_BUTTON;
+        if (command)
             SendMessageA(GetDlgItem(launcher.window, button), BM_CLICK, 0, 0);
         else
             AppInstance = foreign, OpenProcessProperties(launcher.window, &process);
