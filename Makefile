@@ -5,7 +5,8 @@ BOOT     := scripts/bootstrap.sh
 WINERUN  := scripts/wine-run
 JOBS     ?= $(shell nproc)
 
-# The Wine prefix lives in the build folder, so every build folder has a registry of its own.
+# The Wine prefixes live in the build folder: wineprefix for the tests, benches and screenshots,
+# each on a private display; user-prefix for `make run` alone (scripts/wine-run).
 export VELDAR_BUILD_DIR := $(abspath $(BUILD))
 
 .PHONY: all build run test bench screenshots clean bootstrap
