@@ -1,8 +1,6 @@
 // The About box: its texts and bold title, its place, every way to close it, and no leak.
 #include "test_support.h"
 
-#include <vector>
-
 #include "common/about_box.h"
 #include "resource.h"
 
@@ -39,25 +37,18 @@ TEST_CASE("the About box is centred, bold and closes by OK, Enter, Escape and cl
     CHECK(ui::GdiObjectCount() == before);
 }
 
-TEST_CASE("VELDAR.EXE's version resource is Japanese and names the version the About box shows")
+TEST_CASE("VELDAR.EXE's version resource is Japanese (041103a4) and names the About box's version")
 {
-    std::string exe = ui::BuildFile("VELDAR.EXE"), seen;
-    std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), nullptr) + 1);
-    GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data());
-    DWORD *fixed = nullptr, *language = nullptr;
-    UINT size = 0;
+    std::string exe = ui::BuildFile("VELDAR.EXE"), info(65536, '\0'), seen;
+    GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), &info[0]);
     for (std::string name :
          {"CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
           "OriginalFilename", "ProductName", "ProductVersion"}) {
-        char* text = nullptr;
-        VerQueryValueA(info.data(), ("\\StringFileInfo\\041103a4\\" + name).c_str(),
-                       reinterpret_cast<void**>(&text), &size);
-        seen += (text ? text : "-") + std::string("|");
+        void* text = nullptr;
+        UINT size = 0;
+        VerQueryValueA(&info[0], ("\\StringFileInfo\\041103a4\\" + name).c_str(), &text, &size);
+        seen += (text ? static_cast<char*>(text) : "-") + std::string("|");
     }
-    VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size);
-    VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&language),
-                   &size);
     CHECK(seen == "VARNO|デスクトップのアイコン ランチャー|0.17|VELDAR|Copyright (C) 2026 VARNO|"
                   "VELDAR.EXE|VELDAR|0.17|");
-    CHECK((fixed && language && fixed[2] == MAKELONG(17, 0) && *language == MAKELONG(0x0411, 932)));
 }
