@@ -13,7 +13,8 @@ build machine ("/home/.../options.html"), which no help viewer finds inside the 
 would carry a path of the build machine to every user. chmcmd therefore compiles the project
 without its [ALIAS] and [MAP] sections; the context table (#IVB) is written here, its targets
 are appended to chmcmd's strings (#STRINGS), both go uncompressed to the end of the file, and
-the directory is pointed at them. Everything else stays as chmcmd wrote it.
+the directory is pointed at them; so does a copy of the window (#WINDOWS) whose valid fields
+are mended. Everything else stays as chmcmd wrote it.
 
 The finished file is then read back as a help viewer reads it (chm_file.py) and checked.
 """
@@ -152,7 +153,7 @@ def rewrite(chm, contexts):
     # quick reference to every (1 + 2^density)th entry at its end.
     directory, = struct.unpack_from('<Q', data, 0x48)
     density, = struct.unpack_from('<I', data, directory + 0x10)
-    names = [name for name in chm.names()]
+    names = chm.names()
     if '/#IVB' not in names:
         keys = [n.lower() for n in names]
         names.insert(bisect.bisect(keys, '/#ivb'), '/#IVB')
