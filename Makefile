@@ -5,10 +5,11 @@ BOOT     := scripts/bootstrap.sh
 WINERUN  := scripts/wine-run
 JOBS     ?= $(shell nproc)
 
-# The Wine prefix lives in the build folder, so every build folder has a registry of its own.
+# The Wine prefixes live in the build folder: wineprefix for the tests, benches and screenshots,
+# each on a private display; user-prefix for `make run` alone (scripts/wine-run).
 export VELDAR_BUILD_DIR := $(abspath $(BUILD))
 
-.PHONY: all build run test bench screenshots clean bootstrap
+.PHONY: all build run test bench screenshots dist clean bootstrap
 
 all: build
 
@@ -33,6 +34,13 @@ bench: build
 
 screenshots: build
 	$(WINERUN) --session scripts/screenshots $(BUILD) screenshots
+
+# The archive for Windows users, dist/VELDAR-<version>.zip, from the 32-bit build: the build
+# folder itself, or its i686 folder where the tests run 64-bit. Builds the program and its help
+# only, not the tests.
+dist: bootstrap
+	@scripts/configure $(BUILD)
+	cmake --build $$(if [ -d $(BUILD)/i686 ]; then echo $(BUILD)/i686; else echo $(BUILD); fi) -j $(JOBS) --target dist
 
 clean:
 	rm -rf $(BUILD)

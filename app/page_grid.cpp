@@ -44,10 +44,12 @@ int CreateMainControls(HWND window)
     if (!s->LauncherMenuButton)
         return ReportError(kLastError, nullptr);
 
-    s->ChooserButtonBitmap = static_cast<HBITMAP>(
-        LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_CHOOSER_BUTTON), IMAGE_BITMAP, 0, 0, 0));
-    s->MenuButtonBitmap = static_cast<HBITMAP>(
-        LoadImageA(AppInstance, MAKEINTRESOURCEA(IDB_MENU_BUTTON), IMAGE_BITMAP, 0, 0, 0));
+    // The silver around the triangles becomes the system's button face colour at load, so the
+    // pictures sit on the face of the buttons that show them instead of on a grey square.
+    s->ChooserButtonBitmap = static_cast<HBITMAP>(LoadImageA(
+        AppInstance, MAKEINTRESOURCEA(IDB_CHOOSER_BUTTON), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    s->MenuButtonBitmap = static_cast<HBITMAP>(LoadImageA(
+        AppInstance, MAKEINTRESOURCEA(IDB_MENU_BUTTON), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     s->ToolCursor = static_cast<HCURSOR>(
         LoadImageA(AppInstance, MAKEINTRESOURCEA(IDCUR_TOOL), IMAGE_CURSOR, 0, 0, 0));
 

@@ -8,11 +8,11 @@
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "resource.h"
+#include "veldar_version.h"
 
 namespace {
 
 const char kProgramWord[] = "VELDAR";
-const char kVersion[] = "0.17";
 
 HFONT AboutFont = nullptr;
 
@@ -43,7 +43,7 @@ INT_PTR OnInitDialog(HWND dialog)
     MakeTitleFont(dialog);
     SetDlgItemTextA(dialog, IDC_ABOUT_NAME, kProgramWord);
     char version[64];
-    snprintf(version, sizeof version, "Version %s", kVersion);
+    snprintf(version, sizeof version, "Version %s", VELDAR_VERSION);
     SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, version);
     PlaceWindow(dialog, MainWindow, 0, 0);
     AnimateShow(dialog);

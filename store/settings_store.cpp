@@ -9,12 +9,12 @@
 #include <string.h>
 
 #include "store/reg_key.h"
+#include "veldar_version.h"
 
 LauncherSettings* Settings = nullptr;
 
 namespace {
 
-const char kVersion[] = "0.17";
 const int32_t kDefaultIconsPerPage = 10;
 const int32_t kDefaultMaxPages = 20;
 // Beyond these a count makes the grid allocation or the slot arithmetic go wrong; they are
@@ -69,7 +69,7 @@ bool SaveSettings(HWND mainWindow)
 {
     const LauncherSettings* s = Settings;
     RegKey key(VELDAR_REG_BASE, VELDAR_REG_SETTINGS, false);
-    key.WriteString("Ver", kVersion, false);
+    key.WriteString("Ver", VELDAR_VERSION, false);
     key.WriteString("InpDo", s->LastInput, false);
     key.WriteDword("Ico", static_cast<DWORD>(s->IconsPerPage));
     key.WriteDword("Page", static_cast<DWORD>(s->MaxPages));

@@ -36,3 +36,19 @@ TEST_CASE("the About box is centred, bold and closes by OK, Enter, Escape and cl
     }
     CHECK(ui::GdiObjectCount() == before);
 }
+
+TEST_CASE("VELDAR.EXE's version resource is Japanese (041103a4) and names the About box's version")
+{
+    std::string exe = ui::BuildFile("VELDAR.EXE"), info(65536, '\0'), seen;
+    GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), &info[0]);
+    for (std::string name :
+         {"CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+          "OriginalFilename", "ProductName", "ProductVersion"}) {
+        void* text = nullptr;
+        UINT size = 0;
+        VerQueryValueA(&info[0], ("\\StringFileInfo\\041103a4\\" + name).c_str(), &text, &size);
+        seen += (text ? static_cast<char*>(text) : "-") + std::string("|");
+    }
+    CHECK(seen == "VARNO|デスクトップのアイコン ランチャー|0.17|VELDAR|Copyright (C) 2026 VARNO|"
+                  "VELDAR.EXE|VELDAR|0.17|");
+}
