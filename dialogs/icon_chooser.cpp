@@ -274,9 +274,11 @@ int ChooseIcon(HWND owner, int initialIndex, char* path)
     lstrcpynA(Chooser->Path, path, sizeof Chooser->Path);
     Chooser->Selected = initialIndex;
     // Only OK ends the dialog with 1; -1 means the dialog could not be created at all, which
-    // must not count as a choice.
+    // must not count as a choice and must not pass in silence either.
     INT_PTR ended =
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ICON_CHOOSER), owner, IconChooserProc, 0);
+    if (ended == -1)
+        ReportError(kLastError, nullptr);
     int result = -1;
     if (ended > 0) {
         result = Chooser->Selected;

@@ -260,6 +260,8 @@ int OpenItemDialog(HWND owner, int position)
     EditSlot = s->CurrentPage * s->IconsPerPage + position;
     INT_PTR result =
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ITEM), owner, ItemDialogProc, 0);
+    if (result == -1)
+        return ReportError(kLastError, nullptr);
     if (result <= 0)
         return 0;
     ItemSlot item;
