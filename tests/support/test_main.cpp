@@ -18,21 +18,18 @@ int main(int argc, char** argv)
     return doctest::Context(argc, argv).run();
 }
 
-static std::string CurrentFolder()
+FreshSettings::FreshSettings()
 {
-    char folder[MAX_PATH] = "";
-    return GetCurrentDirectoryA(sizeof folder, folder), folder;
-}
-
-FreshSettings::FreshSettings() : startFolder(CurrentFolder())
-{
+    GetCurrentDirectoryA(MAX_PATH, startFolder);
     ui::ResetLauncherRegistry();
     Settings = static_cast<LauncherSettings*>(calloc(1, sizeof(LauncherSettings)));
 }
 
 FreshSettings::~FreshSettings()
 {
-    CHECK(CurrentFolder() == startFolder);
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    CHECK(std::string(folder) == startFolder);
     free(Settings), Settings = nullptr;
 }
 

@@ -27,7 +27,7 @@ inline HWND Popup(int x, int y, int width = 300, int height = 200, const char* c
 struct FreshSettings {
     FreshSettings();
     ~FreshSettings();
-    std::string startFolder;
+    char startFolder[MAX_PATH] = "";
 };
 
 // The main window created as the program creates it, over a fresh registry that prepare may

@@ -128,7 +128,7 @@ TEST_CASE("system tools: the tools found, in order, from the Windows folder firs
         SetCurrentDirectoryA(folder.c_str());
         OpenSystemTools();
         CHECK(ClickCell(7) == "args=/n,/e,\"" + folder + "\"\ndir=" + folder + "\n");
-        SetCurrentDirectoryA(launcher.startFolder.c_str());
+        SetCurrentDirectoryA(launcher.startFolder);
     }
 }
 
