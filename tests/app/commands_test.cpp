@@ -61,6 +61,7 @@ TEST_CASE("menu buttons show their menus and give the focus back; a command beyo
     for (int id : {10, -1, 9})
         SendMessageA(launcher.window, WM_COMMAND, IDC_ITEM_BUTTON_FIRST + id, 0);
     CHECK(script.StepsRun() == 1);
+    ui::Settle();
     SendMessageA(GetDlgItem(launcher.window, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     CHECK((script.Failures().empty() && !IsWindow(launcher.window)));
 }
@@ -77,6 +78,7 @@ TEST_CASE("a dialog that cannot be made is reported with the system's text, neve
     for (int command : {IDM_EXIT_WINDOWS, IDM_RESERVATION, IDM_PROCESS_MANAGER, IDM_RUN_FILE,
                         IDM_ABOUT, IDM_ITEM_REGISTER, 1, 0}) {
         CAPTURE(command);
+        ui::Settle();
         std::string shown;
         int chosen = -1; // the icon chooser's answer, which must be no choice
         ui::UiScript script;

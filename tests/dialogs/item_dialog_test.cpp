@@ -30,6 +30,7 @@ TEST_CASE("the item dialog registers only with caption and file, round-trips eac
     // Each OK with a field missing reports it, keeps the focus on it and stores nothing.
     auto fill = [&](int id, const char* text) {
         return [&, id, text](HWND d) {
+            ui::Settle(); // the focus as it is once the box's focus events are read
             Seen += message + std::to_string(GetDlgCtrlID(GetFocus())) + Record(3) + "\n", Note(d);
             ui::SetControlText(d, id, text), ui::Click(d, IDOK), message.clear();
         };
