@@ -76,16 +76,13 @@ void ShowItemProperties(HWND owner, int position)
 
 void HandleDroppedFiles(HWND window, HDROP drop)
 {
-    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
-        char path[MAX_PATH] = "";
-        DragQueryFileA(drop, 0, path, sizeof path);
-        // The drop point is not checked against the client area: a point just left of it
-        // still divides into column 0.
-        POINT point = {};
-        DragQueryPoint(drop, &point);
-        int column = point.x / kButtonSize;
-        if (path[0] && column >= 0 && column < Settings->IconsPerPage)
-            RegisterDroppedFile(window, path, column);
-    }
+    // The drop point is not checked against the client area: a point just left of it still
+    // divides into column 0.
+    POINT point = {};
+    DragQueryPoint(drop, &point);
+    int column = point.x / kButtonSize;
+    char path[kTextSize];
+    if (column >= 0 && column < Settings->IconsPerPage && TakeDroppedFile(drop, path))
+        RegisterDroppedFile(window, path, column);
     DragFinish(drop);
 }

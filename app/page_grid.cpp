@@ -90,8 +90,11 @@ int CreateItemButtons(HWND window, int n)
 {
     LauncherSettings* s = Settings;
     s->ItemButtons = static_cast<ItemButton*>(calloc(s->IconsPerPage, sizeof(ItemButton)));
-    if (!s->ItemButtons)
+    // calloc sets no Windows error: the last one may well be the success of an earlier call.
+    if (!s->ItemButtons) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return ReportError(kLastError, nullptr);
+    }
     for (int p = 0; p < n; ++p) {
         HWND button = CreateWindowExA(
             0, "BUTTON", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_ICON | BS_CENTER,

@@ -2,11 +2,16 @@
 // behind the "..." buttons of the dialogs.
 #include "dialogs/file_choosers.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 #include <shlobj.h>
+#include <string.h>
 
 #include "app/main_window.h"
 #include "common/place_window.h"
+#include "common/report_error.h"
+#include "common/text_cut.h"
+#include "resource.h"
 
 namespace {
 
@@ -17,23 +22,6 @@ const char kFileFilter[] = "EXE\0*.exe;*.ico;*.dll;*.pif;*.bat\0All Files\0*.*\0
 // has no other way to reach them.
 HWND FolderOwner;
 HWND FolderLabel;
-
-// Copies the text from from up to end (the NUL when end is null) into out, a buffer of
-// MAX_PATH bytes. Only whole characters are copied, so a cut never leaves the lead byte of a
-// double-byte character without its second byte.
-void CopyWhole(char* out, const char* from, const char* end)
-{
-    char* o = out;
-    const char* p = from;
-    while (*p && (!end || p < end)) {
-        const char* next = CharNextA(p);
-        if ((o - out) + (next - p) > MAX_PATH - 1)
-            break;
-        while (p < next)
-            *o++ = *p++;
-    }
-    *o = '\0';
-}
 
 BOOL CALLBACK FindLabel(HWND child, LPARAM)
 {
@@ -77,8 +65,8 @@ bool ChooseFile(HWND owner, char* out, const char* initial)
 {
     char file[MAX_PATH] = "";
     out[0] = '\0';
-    if (initial && *initial)
-        CopyWhole(file, initial, nullptr);
+    if (initial)
+        CopyWholeCharacters(file, sizeof file, initial);
 
     // The Windows 95/NT 4 size of the structure: the program asks for no newer dialog features.
     OPENFILENAMEA ofn = {};
@@ -89,10 +77,40 @@ bool ChooseFile(HWND owner, char* out, const char* initial)
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
-        return false;
-    CopyWhole(out, file, nullptr);
-    return true;
+
+    // The dialog makes every folder the user browses to the process's current folder, even when
+    // the user cancels, and OFN_NOCHANGEDIR does not stop that on Windows. Left there, the
+    // launcher would hold a removable or network folder open until it exits, and items without
+    // a work folder would start in it.
+    char current[MAX_PATH];
+    DWORD kept = GetCurrentDirectoryA(sizeof current, current);
+    bool chosen = false;
+    for (;;) {
+        DWORD error = 0;
+        if (!GetOpenFileNameA(&ofn))
+            error = CommDlgExtendedError();
+        // A path longer in bytes than in characters can also come back filling the buffer to
+        // its last byte, without a terminator, instead of failing.
+        else if (!memchr(file, '\0', sizeof file))
+            error = FNERR_BUFFERTOOSMALL;
+        else {
+            chosen = true;
+            break;
+        }
+        // A chosen path longer than the item fields is refused like any bad input, and the
+        // dialog stays for another choice. A starting text that Windows refuses before showing
+        // anything (a web address, a command line in quotes) gives way to an empty name.
+        if (error == FNERR_BUFFERTOOSMALL)
+            ReportError(IDS_ERR_BAD_VALUE, nullptr);
+        else if (error != FNERR_INVALIDFILENAME || !file[0])
+            break;
+        file[0] = '\0';
+    }
+    if (kept > 0 && kept < sizeof current)
+        SetCurrentDirectoryA(current);
+    if (chosen)
+        CopyWholeCharacters(out, MAX_PATH, file);
+    return chosen;
 }
 
 bool ChooseFolder(HWND owner, const char* initial, char* out)
@@ -121,7 +139,7 @@ bool ChooseFolder(HWND owner, const char* initial, char* out)
     if (item) {
         char path[MAX_PATH];
         if (SHGetPathFromIDListA(item, path)) {
-            CopyWhole(out, path, nullptr);
+            CopyWholeCharacters(out, MAX_PATH, path);
             picked = true;
         }
         allocator->Free(item);
@@ -153,7 +171,9 @@ const char* GetFolderPart(const char* path, char* out)
     // folder of drive C, not its root.
     bool root = separator == path || (separator == path + 2 && path[1] == ':' &&
                                       !IsDBCSLeadByte(static_cast<BYTE>(path[0])));
-    CopyWhole(out, path, root ? separator + 1 : separator);
+    // The separator lies on a character boundary, so the cut there takes whole characters.
+    const int length = static_cast<int>((root ? separator + 1 : separator) - path);
+    CopyWholeCharacters(out, length < MAX_PATH ? length + 1 : MAX_PATH, path);
     return separator;
 }
 
@@ -169,5 +189,5 @@ void GetFileNamePart(const char* path, char* out)
         if (*p == '\\' || *p == '/')
             start = p + 1;
     }
-    CopyWhole(out, start, nullptr);
+    CopyWholeCharacters(out, MAX_PATH, start);
 }

@@ -130,6 +130,17 @@ void OnBrowse(HWND dialog)
     ShowFile(dialog);
 }
 
+// The chooser's file becomes the library name in the Windows folder or in the system folder.
+void LibraryPath(bool inWindowsFolder, const char* name)
+{
+    char folder[MAX_PATH] = "";
+    if (inWindowsFolder)
+        GetWindowsDirectoryA(folder, sizeof folder);
+    else
+        GetSystemDirectoryA(folder, sizeof folder);
+    snprintf(Chooser->Path, sizeof Chooser->Path, "%s\\%s%s", folder, name, ".DLL");
+}
+
 void OnLibrary(HWND dialog)
 {
     HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_ICON_LIBRARY_MENU));
@@ -144,12 +155,10 @@ void OnLibrary(HWND dialog)
     for (const IconLibrary& library : kLibraries) {
         if (library.command != command)
             continue;
-        char folder[MAX_PATH] = "";
-        if (library.inWindowsFolder)
-            GetWindowsDirectoryA(folder, sizeof folder);
-        else
-            GetSystemDirectoryA(folder, sizeof folder);
-        snprintf(Chooser->Path, sizeof Chooser->Path, "%s\\%s%s", folder, library.name, ".DLL");
+        LibraryPath(library.inWindowsFolder, library.name);
+        // The NT family keeps MORICONS.DLL in the system folder, not in the Windows folder.
+        if (library.inWindowsFolder && GetFileAttributesA(Chooser->Path) == INVALID_FILE_ATTRIBUTES)
+            LibraryPath(false, library.name);
         ShowFile(dialog);
         return;
     }
@@ -265,9 +274,11 @@ int ChooseIcon(HWND owner, int initialIndex, char* path)
     lstrcpynA(Chooser->Path, path, sizeof Chooser->Path);
     Chooser->Selected = initialIndex;
     // Only OK ends the dialog with 1; -1 means the dialog could not be created at all, which
-    // must not count as a choice.
+    // must not count as a choice and must not pass in silence either.
     INT_PTR ended =
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ICON_CHOOSER), owner, IconChooserProc, 0);
+    if (ended == -1)
+        ReportError(kLastError, nullptr);
     int result = -1;
     if (ended > 0) {
         result = Chooser->Selected;

@@ -31,6 +31,20 @@ bool AskYesNo(HWND owner, UINT textId)
 
 } // namespace
 
+bool TakeDroppedFile(HDROP drop, char* path)
+{
+    path[0] = '\0';
+    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) == 0)
+        return false;
+    // A longer path would be stored cut: an item naming no file, whose caption may end in half
+    // a character. Its length is asked first, so that it is refused instead.
+    if (DragQueryFileA(drop, 0, nullptr, 0) >= static_cast<UINT>(kTextSize)) {
+        ReportError(IDS_ERR_BAD_VALUE, nullptr);
+        return false;
+    }
+    return DragQueryFileA(drop, 0, path, kTextSize) > 0;
+}
+
 int RegisterDroppedFile(HWND owner, const char* path, int position)
 {
     const LauncherSettings* s = Settings;
@@ -190,11 +204,9 @@ void OnBrowseFolder(HWND dialog)
 
 void OnDropFiles(HWND dialog, HDROP drop)
 {
-    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
-        char path[kTextSize];
-        if (DragQueryFileA(drop, 0, path, sizeof path) > 0)
-            ApplyChosenFile(dialog, path);
-    }
+    char path[kTextSize];
+    if (TakeDroppedFile(drop, path))
+        ApplyChosenFile(dialog, path);
     DragFinish(drop);
 }
 
@@ -248,6 +260,8 @@ int OpenItemDialog(HWND owner, int position)
     EditSlot = s->CurrentPage * s->IconsPerPage + position;
     INT_PTR result =
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ITEM), owner, ItemDialogProc, 0);
+    if (result == -1)
+        return ReportError(kLastError, nullptr);
     if (result <= 0)
         return 0;
     ItemSlot item;

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "store/settings_store.h"
 
 // The slot that the open register/modify dialog edits.
@@ -14,6 +16,9 @@ int OpenItemDialog(HWND owner, int position);
 // Fills the dialog from a chosen or dropped file: the file field always, the caption, icon and
 // folder fields only where they are empty.
 void ApplyChosenFile(HWND dialog, const char* path);
+// Puts the first file of drop into path (260 bytes). False when the drop holds none or when its
+// path does not fit, which is then reported with 20005.
+bool TakeDroppedFile(HDROP drop, char* path);
 // Registers path (at most 259 characters) into position of the current page as a fresh item
 // named after the file. An occupied slot is replaced only after the user agreed; returns 1
 // when the file was registered, 0 when the user declined.

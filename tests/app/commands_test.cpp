@@ -2,6 +2,7 @@
 #include "test_support.h"
 
 #include "app/commands.h"
+#include "dialogs/icon_chooser.h"
 #include "resource.h"
 #include "tools/process_properties.h"
 
@@ -60,6 +61,7 @@ TEST_CASE("menu buttons show their menus and give the focus back; a command beyo
     for (int id : {10, -1, 9})
         SendMessageA(launcher.window, WM_COMMAND, IDC_ITEM_BUTTON_FIRST + id, 0);
     CHECK(script.StepsRun() == 1);
+    ui::Settle();
     SendMessageA(GetDlgItem(launcher.window, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     CHECK((script.Failures().empty() && !IsWindow(launcher.window)));
 }
@@ -71,21 +73,30 @@ TEST_CASE("a dialog that cannot be made is reported with the system's text, neve
     FindResourceA(foreign, MAKEINTRESOURCEA(IDD_ABOUT), RT_DIALOG); // it has none of ours
     const std::string expected = ui::SystemText(GetLastError());
     PROCESSENTRY32 process = {sizeof process, 0, 0, 0, 0, 0, 0, 0, 0, ""};
+    char path[MAX_PATH] = "";
+    // After the commands of the menus, 1: the icon chooser, 0: the properties of a process.
     for (int command : {IDM_EXIT_WINDOWS, IDM_RESERVATION, IDM_PROCESS_MANAGER, IDM_RUN_FILE,
-                        IDM_ABOUT, 0}) { // 0: the properties of a process
+                        IDM_ABOUT, IDM_ITEM_REGISTER, 1, 0}) {
         CAPTURE(command);
+        ui::Settle();
         std::string shown;
+        int chosen = -1; // the icon chooser's answer, which must be no choice
         ui::UiScript script;
         auto choose = [&](HWND menu) { AppInstance = foreign, ui::ChooseMenuEntry(menu, command); };
-        if (command) // the menu is loaded; what it opens cannot be
+        if (command > 1) // the menu is loaded; what it opens cannot be
             script.On(nullptr, choose, ui::kMenuClass);
         script.Answer(IDOK, &shown);
         int button = command == IDM_ABOUT ? IDC_LAUNCHER_MENU_BUTTON : IDC_TOOLS_MENU_BUTTON;
-        if (command)
+        if (command == IDM_ITEM_REGISTER)
+            SendMessageA(launcher.window, WM_ITEMMENU, 0, 0);
+        else if (command > 1)
             SendMessageA(GetDlgItem(launcher.window, button), BM_CLICK, 0, 0);
+        else if (command)
+            AppInstance = foreign, chosen = ChooseIcon(launcher.window, 3, path);
         else
             AppInstance = foreign, OpenProcessProperties(launcher.window, &process);
         AppInstance = program;
-        CHECK((script.Done() && shown == expected && shown != ui::SystemText(ERROR_SUCCESS)));
+        CHECK((script.Done() && shown == expected && shown != ui::SystemText(ERROR_SUCCESS) &&
+               chosen == -1));
     }
 }

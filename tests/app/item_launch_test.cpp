@@ -123,10 +123,10 @@ TEST_CASE("a file dropped on an item button registers into that position of the 
     const std::string first = Work + "\\最初.txt", second = ui::BuildFile("second.txt");
     CloseHandle(CreateFileA(first.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::string fromFirst = "最初.txt|" + first + "|" + first + "|" + Work + "||0|0";
-    std::string question;
+    std::string question, refused;
     ui::UiScript script;
     auto no = [&](HWND box) { question = ui::MessageText(box), ui::Click(box, IDNO); };
-    script.On("確認", no, "#32770").Answer(IDYES);
+    script.On("確認", no, "#32770").Answer(IDYES).Answer(IDOK, &refused);
     // Of two files only the first. Nothing on the spinner or a menu button; left of the client
     // area is the first column; a drive's root keeps itself as its folder.
     Drop({first, second}, 2 * 38 + 20);
@@ -143,7 +143,13 @@ TEST_CASE("a file dropped on an item button registers into that position of the 
     Drop({second}, 2 * 38 + 1);
     CHECK(question + Record(12) == "既に登録されています。変更しますか？" + fromFirst);
     Drop({second}, 2 * 38 + 1);
-    CHECK((script.Done() && Record(12) == Record(10)));
+    CHECK(Record(12) == Record(10));
+    // A path longer than the fields is refused rather than stored cut; 259 bytes fit whole.
+    const std::string deep = DeepFile(259);
+    Drop({DeepFile(270)}, 4 * 38 + 1);
+    CHECK(refused + Record(14) == "不正な値です。|||||0|0");
+    Drop({deep}, 4 * 38 + 1);
+    CHECK((script.Done() && Record(14).find("|" + deep + "|" + deep + "|") != std::string::npos));
 
     // After the end of the session a size change, drop, page step or item menu does nothing.
     RECT before, after;
@@ -156,6 +162,6 @@ TEST_CASE("a file dropped on an item button registers into that position of the 
     SendMessageA(launcher.window, WM_ITEMMENU, 0, 0);
     ui::Pump(100);
     GetWindowRect(launcher.window, &after);
-    CHECK((EqualRect(&before, &after) && OccupiedSlots() == 3 && ItemTooltip() == nullptr));
+    CHECK((EqualRect(&before, &after) && OccupiedSlots() == 4 && ItemTooltip() == nullptr));
     CHECK((LiveTooltipHooks() == 0 && script.Failures().empty()));
 }

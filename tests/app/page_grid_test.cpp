@@ -118,6 +118,13 @@ TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebu
     Rebuild(10, 5);
     Rebuild(5, 10);
     CHECK(Census() == before);
+    // An item-button array the allocator refuses is reported as a lack of memory, not with the
+    // text of the last error, here a success.
+    std::string text;
+    ui::UiScript script;
+    script.Answer(IDOK, &text);
+    SetLastError(ERROR_SUCCESS), Rebuild(10, -1);
+    CHECK(text == ui::SystemText(ERROR_NOT_ENOUGH_MEMORY));
     DestroyWindow(MainWindow);
     CHECK((ItemTooltip() == nullptr && LiveTooltipRecords() + LiveTooltipHooks() == 0));
 

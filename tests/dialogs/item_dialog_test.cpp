@@ -26,10 +26,11 @@ TEST_CASE("the item dialog registers only with caption and file, round-trips eac
         ItemSlot item = MakeItem("メモ帳", kNotepad, "-x", "C:\\windows", 2);
         SaveItem(1, &item);
     });
-    std::string message;
+    std::string message, refused;
     // Each OK with a field missing reports it, keeps the focus on it and stores nothing.
     auto fill = [&](int id, const char* text) {
         return [&, id, text](HWND d) {
+            ui::Settle(); // the focus as it is once the box's focus events are read
             Seen += message + std::to_string(GetDlgCtrlID(GetFocus())) + Record(3) + "\n", Note(d);
             ui::SetControlText(d, id, text), ui::Click(d, IDOK), message.clear();
         };
@@ -58,17 +59,32 @@ TEST_CASE("the item dialog registers only with caption and file, round-trips eac
         .On(kCaption, [=](HWND d) { remove(d, ""); })
         .On(kCaption, [=](HWND d) { remove(d, "メモ帳"); })
         .Answer(IDYES, &message);
+    // "..." on a web address: a path too long for the fields is refused, the Open dialog comes
+    // back with an empty name, and the file chosen then fills the fields.
+    script.On(kCaption, [](HWND d) {
+        ui::SetControlText(d, IDC_ITEM_FILE, "http://example/"), ui::Click(d, IDC_ITEM_BROWSE_FILE);
+    });
+    Browse(script, DeepFile(270)).Answer(IDOK, &refused);
+    Browse(script.On("開く", [&](HWND o) { Seen += refused + ui::ControlText(o, 0x47C) + "|"; }),
+           kNotepad);
     script
         .On(kCaption,
             [](HWND d) {
-                ApplyChosenFile(d, "C:\\WINDOWS\\NOTEPAD.EXE"), Note(d);
-                ui::SetControlText(d, IDC_ITEM_CAPTION, "自分の名前");
+                Note(d), ui::SetControlText(d, IDC_ITEM_CAPTION, "自分の名前");
                 ApplyChosenFile(d, "C:\\regedit.exe"), Note(d);
-                // Several files dropped on the dialog: the first one counts.
+                // Several files dropped on the dialog: the first one counts. A path too long
+                // for the fields is refused and changes nothing.
                 ui::SetControlText(d, IDC_ITEM_CAPTION, ""),
                     ui::SetControlText(d, IDC_ITEM_FOLDER, "");
                 HDROP drop = ui::MakeDrop({"D:\\hh.exe", "D:\\tool\\b.exe"}, POINT{5, 5});
                 SendMessageA(d, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0), Note(d);
+                drop = ui::MakeDrop({DeepFile(270)}, POINT{5, 5});
+                PostMessageA(d, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+            })
+        .Answer(IDOK)
+        .On(kCaption,
+            [](HWND d) {
+                Note(d);
                 ui::SetControlText(d, IDC_ITEM_ICON_FILE, "C:\\windows\\system32\\shell32.dll");
                 ui::Click(d, IDC_ITEM_BROWSE_ICON);
             })
@@ -90,9 +106,11 @@ TEST_CASE("the item dialog registers only with caption and file, round-trips eac
             empty + missing + std::to_string(IDC_ITEM_FILE) + "|||||0|0\nメモ帳||||||通常|\n" +
             stored + "2\n" + stored + "最大化|\n" + stored + "0\n" + stored + "通常|\n" + stored +
             "1\n" + stored + "最小化|\n" + stored + "2\n削除しますか？" + stored + "2\n" + stored +
-            "2\nNOTEPAD.EXE|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常|\n"
-            "自分の名前|C:\\regedit.exe|C:\\WINDOWS\\NOTEPAD.EXE|C:\\WINDOWS|||通常|\n"
-            "hh.exe|D:\\hh.exe|C:\\WINDOWS\\NOTEPAD.EXE|D:\\|||通常|\n削除しますか？|||||0|0-"
+            "2\n不正な値です。|notepad.exe|C:\\windows\\notepad.exe|C:\\windows\\notepad.exe|"
+            "C:\\windows|||通常|\n自分の名前|C:\\regedit.exe|C:\\windows\\notepad.exe|C:\\windows||"
+            "|"
+            "通常|\nhh.exe|D:\\hh.exe|C:\\windows\\notepad.exe|D:\\|||通常|\nhh.exe|"
+            "D:\\hh.exe|C:\\windows\\notepad.exe|D:\\|||通常|\n削除しますか？|||||0|0-"
             "hh.exe|D:\\hh.exe|C:\\windows\\system32\\shell32.dll|D:\\||5|0hh.exe"
             "メモ帳|C:\\windows\\notepad.exe|C:\\windows\\notepad.exe|||0|0メモ帳");
 }

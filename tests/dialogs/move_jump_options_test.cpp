@@ -92,6 +92,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
     SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     CHECK(JumpToPage(w) == 0);
     Seen += Census().substr(0, 13);
+    ui::Settle();
     SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     Seen += Census().substr(0, 13);
     CHECK(ShowOptions(w) == 1);

@@ -20,8 +20,17 @@ int main(int argc, char** argv)
 
 FreshSettings::FreshSettings()
 {
+    GetCurrentDirectoryA(MAX_PATH, startFolder);
     ui::ResetLauncherRegistry();
     Settings = static_cast<LauncherSettings*>(calloc(1, sizeof(LauncherSettings)));
+}
+
+FreshSettings::~FreshSettings()
+{
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    CHECK(std::string(folder) == startFolder);
+    free(Settings), Settings = nullptr;
 }
 
 LauncherWindow::LauncherWindow(void (*prepare)())
@@ -77,4 +86,14 @@ std::string Shown(int position)
     std::string tip = ui::TooltipText(ItemTooltip()->TooltipWindow(), button);
     bool icon = SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
     return icon ? tip : tip.empty() ? "-" : "no icon for " + tip;
+}
+
+std::string DeepFile(size_t bytes)
+{
+    std::string path = "C:";
+    for (int level = 0; level < 8; ++level)
+        CreateDirectoryA((path += "\\長い表ソ").c_str(), nullptr);
+    path += "\\" + std::string(bytes - path.size() - 5, 'x') + ".exe";
+    CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    return path;
 }

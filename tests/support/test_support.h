@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
 #include <stdlib.h>
 
 #include <string>
@@ -21,10 +22,12 @@ inline HWND Popup(int x, int y, int width = 300, int height = 200, const char* c
                            nullptr, nullptr, nullptr, nullptr);
 }
 
-// An empty launcher registry and a zero-filled settings block.
+// An empty launcher registry and a zero-filled settings block. A case must leave the current
+// folder as it found it, whatever Open dialog it went through.
 struct FreshSettings {
     FreshSettings();
-    ~FreshSettings() { free(Settings), Settings = nullptr; }
+    ~FreshSettings();
+    char startFolder[MAX_PATH] = "";
 };
 
 // The main window created as the program creates it, over a fresh registry that prepare may
@@ -43,3 +46,15 @@ ItemSlot MakeItem(const char* caption, const std::string& file, const char* argu
 std::string Record(int slot);
 // What the item button at position shows: its tip with an icon, "-" with neither.
 std::string Shown(int position);
+// A real file whose path is bytes long, in nested folders named "長い表ソ" under C:\.
+std::string DeepFile(size_t bytes);
+// The Open dialog as a user drives it: into the folder of file, then its name typed there.
+inline ui::UiScript& Browse(ui::UiScript& script, const std::string& file)
+{
+    const std::string name = PathFindFileNameA(file.c_str());
+    for (const std::string& text : {file.substr(0, file.size() - name.size()), name})
+        script.On("開く", [text](HWND open) {
+            ui::SetControlText(open, 0x47C /* name box */, text.c_str()), ui::Click(open, IDOK);
+        });
+    return script;
+}

@@ -79,6 +79,12 @@ std::vector<HWND> ThreadWindows(); // visible, enabled top-level windows of this
 void Pump(DWORD ms);
 // Pump until done() holds or the time is up (then the last done()).
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// Takes the focus events that the X server sent for a box or dialog closed just now: read once
+// a menu tracks, they would end it as a loss of focus. Call before opening a menu after one.
+inline void Settle()
+{
+    Pump(100);
+}
 void DrainMessages(); // what is already queued
 // The visible window of class of the process; null after the time.
 HWND WaitForProcessWindow(DWORD pid, const char* className, DWORD timeoutMs);

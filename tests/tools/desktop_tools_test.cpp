@@ -128,6 +128,7 @@ TEST_CASE("system tools: the tools found, in order, from the Windows folder firs
         SetCurrentDirectoryA(folder.c_str());
         OpenSystemTools();
         CHECK(ClickCell(7) == "args=/n,/e,\"" + folder + "\"\ndir=" + folder + "\n");
+        SetCurrentDirectoryA(launcher.startFolder);
     }
 }
 
@@ -193,8 +194,10 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     std::string fits = "a";
     while (fits.size() < 259)
         fits += "表";
-    // The last text opens the probe; the second opening, after a restart, offers it and cancels.
-    const std::string inputs[] = {fits, files.paths[0], fits.substr(1) + "表", Probe, ""};
+    // The last text opens the probe; the second opening, after a restart, offers it, takes a
+    // command line in quotes and browses from it to notepad, and cancels.
+    const std::string quoted = "\"C:\\x.exe\" -a", notepad = "C:\\windows\\notepad.exe";
+    const std::string inputs[] = {fits, files.paths[0], fits.substr(1) + "表", Probe, quoted};
     const char caption[] = "ファイル名を指定して実行";
     auto state = [](HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) ? "1" : "0"; };
     std::string log, messages[3], *message = messages;
@@ -211,11 +214,14 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
             ui::SetControlText(dialog, IDC_RUN_INPUT, "");
             log += state(dialog) + std::string("|");
             ui::SetControlText(dialog, IDC_RUN_INPUT, input.c_str());
-            ui::Click(dialog, input.empty() ? IDCANCEL : IDOK);
+            ui::Click(dialog, input == quoted ? IDC_RUN_BROWSE : IDOK);
         });
-        if (!input.empty() && input != Probe)
+        if (input != quoted && input != Probe)
             script.Answer(IDOK, message++);
     }
+    Browse(script, notepad).On(caption, [&](HWND dialog) {
+        log += ui::ControlText(dialog, IDC_RUN_INPUT), ui::Click(dialog, IDCANCEL);
+    });
     CHECK(ProbeRun([&] { CHECK(OpenRunFileDialog(launcher.window) == 1); }).rfind("args=\n", 0) ==
           0);
     SaveSettings(launcher.window);
@@ -224,7 +230,7 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     LoadSettings(&pos);
     CHECK((OpenRunFileDialog(launcher.window) == 0 && Settings->LastInput == Probe));
     CHECK(log == "01" + std::string(100, 'a') + "0|1" + inputs[0] + "0|1" + inputs[1] + "0|1" +
-                     inputs[2] + "0|1" + Probe + "0|");
+                     inputs[2] + "0|1" + Probe + "0|" + notepad);
     CHECK(messages[0] + messages[1] + messages[2] == ui::SystemText(ERROR_FILE_NOT_FOUND) +
                                                          ui::SystemText(ERROR_NO_ASSOCIATION) +
                                                          "不正な値です。");
