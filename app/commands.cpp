@@ -5,9 +5,9 @@
 #include <shellapi.h>
 
 #include "app/item_launch.h"
-#include "app/main_window.h"
-#include "app/page_grid.h"
+#include "app/popup_menu.h"
 #include "common/about_box.h"
+#include "common/app_state.h"
 #include "common/help.h"
 #include "common/report_error.h"
 #include "dialogs/options_dialog.h"
@@ -16,6 +16,7 @@
 #include "session/end_session.h"
 #include "session/reservation.h"
 #include "store/settings_store.h"
+#include "strip/page_grid.h"
 #include "tools/desktop_menu.h"
 #include "tools/process_manager.h"
 #include "tools/run_file_dialog.h"
@@ -74,31 +75,6 @@ void HandleCommand(HWND window, WPARAM wParam)
             LaunchItem(window, position);
     }
     SetFocus(MainWindow);
-}
-
-int ShowPopupMenu(HWND owner, int menuId)
-{
-    HMENU loaded = LoadMenuA(AppInstance, MAKEINTRESOURCEA(menuId));
-    if (!loaded)
-        return 0;
-    HMENU popup = GetSubMenu(loaded, 0);
-    if (!popup) {
-        DestroyMenu(loaded);
-        return 0;
-    }
-    if (menuId == IDR_TOOLS_MENU) {
-        char text[128];
-        UINT textId = Settings->ExitReservation.Armed ? IDS_MENU_CANCEL_RESERVE : IDS_MENU_RESERVE;
-        if (LoadStringA(AppInstance, textId, text, sizeof text) == 0)
-            text[0] = '\0';
-        ModifyMenuA(popup, IDM_RESERVATION, MF_BYCOMMAND | MF_STRING, IDM_RESERVATION, text);
-    }
-    POINT pointer = {};
-    GetCursorPos(&pointer);
-    int chosen = static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, pointer.x,
-                                                 pointer.y, 0, owner, nullptr));
-    DestroyMenu(loaded);
-    return chosen;
 }
 
 void HandleKeyDown(HWND window, WPARAM key)

@@ -6,9 +6,6 @@
 
 // WM_COMMAND of the main window. Always ends by giving the keyboard focus back to MainWindow.
 void HandleCommand(HWND window, WPARAM wParam);
-// Shows the first submenu of menu resource menuId at the mouse pointer and returns the chosen
-// command id; 0 when nothing was chosen or the menu could not be loaded.
-int ShowPopupMenu(HWND owner, int menuId);
 // WM_KEYDOWN of the main window.
 void HandleKeyDown(HWND window, WPARAM key);
 // WM_INITMENU of the main window: grays the launch, move and properties entries of menu when

@@ -3,13 +3,13 @@
 // by a second copy of the launcher is what counts, not what the button shows.
 #include "app/item_launch.h"
 
-#include "app/commands.h"
-#include "app/page_grid.h"
+#include "app/popup_menu.h"
 #include "common/report_error.h"
 #include "dialogs/item_dialog.h"
 #include "dialogs/move_item_dialog.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "strip/page_grid.h"
 
 namespace {
 

@@ -7,17 +7,15 @@
 
 #include "app/commands.h"
 #include "app/item_launch.h"
-#include "app/page_grid.h"
 #include "common/help.h"
 #include "resource.h"
 #include "session/countdown.h"
 #include "session/reservation.h"
 #include "store/settings_store.h"
+#include "strip/page_grid.h"
 #include "tools/desktop_menu.h"
 #include "tools/system_tools.h"
 
-HINSTANCE AppInstance = nullptr;
-HWND MainWindow = nullptr;
 int AnotherInstanceFound = 0;
 
 namespace {

@@ -1,17 +1,12 @@
-// The process itself: its instance, the launcher main window, its window classes, message map,
-// message loop and the ordered save-and-release when the window goes away or Windows ends.
+// The launcher main window: its window classes, message map, message loop and the ordered
+// save-and-release when the window goes away or Windows ends.
 #pragma once
 #include <windows.h>
 
-#define VELDAR_MAIN_CLASS "WC_VeldarMain"
-#define VELDAR_TOOLS_CLASS "WC_VeldarST"
-#define VELDAR_WINDOW_NAME "VELDAR"
+#include "common/app_state.h"
 
-// The one private message: wParam is the position of the right-clicked item button.
-const UINT WM_ITEMMENU = WM_USER + 1231;
-
-extern HINSTANCE AppInstance;
-extern HWND MainWindow;
+// Set at start-up when a main window of the launcher already existed: this second copy then
+// ignores the stored window position.
 extern int AnotherInstanceFound;
 
 // Registers "WC_VeldarMain" and "WC_VeldarST"; false when either fails.

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/page_grid.h"
 #include "resource.h"
 #include "store/reg_key.h"
 #include "store/settings_store.h"
+#include "strip/page_grid.h"
 #include "ui_driver.h"
 
 namespace {

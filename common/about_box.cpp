@@ -4,7 +4,7 @@
 
 #include <stdio.h>
 
-#include "app/main_window.h"
+#include "common/app_state.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "resource.h"

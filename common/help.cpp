@@ -6,9 +6,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/main_window.h"
+#include "common/app_state.h"
+#include "common/path_parts.h"
 #include "common/report_error.h"
-#include "dialogs/file_choosers.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <shellapi.h>
 #include <stdio.h>
 
-#include "app/main_window.h"
+#include "common/app_state.h"
 #include "resource.h"
 #include "store/settings_store.h"
 

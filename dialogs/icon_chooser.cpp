@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "app/main_window.h"
+#include "common/app_state.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "dialogs/file_choosers.h"

@@ -7,13 +7,14 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "app/main_window.h"
-#include "app/page_grid.h"
+#include "common/app_state.h"
+#include "common/path_parts.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "dialogs/file_choosers.h"
 #include "dialogs/icon_chooser.h"
 #include "resource.h"
+#include "strip/page_grid.h"
 
 namespace {
 

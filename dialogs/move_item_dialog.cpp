@@ -4,13 +4,13 @@
 
 #include <stdio.h>
 
-#include "app/main_window.h"
-#include "app/page_grid.h"
+#include "common/app_state.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "dialogs/dialog_value.h"
 #include "resource.h"
 #include "store/settings_store.h"
+#include "strip/page_grid.h"
 
 namespace {
 

@@ -4,8 +4,7 @@
 
 #include <stdio.h>
 
-#include "app/main_window.h"
-#include "app/page_grid.h"
+#include "common/app_state.h"
 #include "common/help.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
@@ -13,6 +12,7 @@
 #include "resource.h"
 #include "session/reservation.h"
 #include "store/settings_store.h"
+#include "strip/page_grid.h"
 
 namespace {
 

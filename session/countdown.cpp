@@ -2,7 +2,7 @@
 // tick count of arming, so a late or missed tick never shifts the deadline.
 #include "session/countdown.h"
 
-#include "app/main_window.h"
+#include "common/app_state.h"
 #include "common/place_window.h"
 #include "resource.h"
 #include "session/end_session.h"

@@ -2,7 +2,7 @@
 // once: Windows ends the session afterwards, and the launcher only closes its main window.
 #include "session/end_session.h"
 
-#include "app/main_window.h"
+#include "common/app_state.h"
 #include "common/os_family.h"
 #include "common/place_window.h"
 #include "common/report_error.h"

@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/main_window.h"
+#include "common/app_state.h"
 #include "common/help.h"
 #include "common/place_window.h"
 #include "common/report_error.h"

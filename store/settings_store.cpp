@@ -11,8 +11,6 @@
 #include "store/reg_key.h"
 #include "veldar_version.h"
 
-LauncherSettings* Settings = nullptr;
-
 namespace {
 
 const int32_t kDefaultIconsPerPage = 10;

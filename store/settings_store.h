@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "common/app_state.h"
 #include "store/reservation_block.h"
 
 // Registry keys under HKEY_CURRENT_USER.
@@ -50,10 +51,6 @@ struct ItemSlot {
     int32_t IconIndex;
     int32_t ShowState; // 0 normal, 1 minimised, 2 maximised
 };
-
-// The settings block of the process: allocated zero-filled at start-up, freed after the
-// message loop, null before and after.
-extern LauncherSettings* Settings;
 
 // Fills Settings from the registry and the stored window rectangle into pos; true only when
 // the rectangle was read.

@@ -7,15 +7,15 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "app/main_window.h"
-#include "app/page_grid.h"
+#include "common/app_state.h"
 #include "common/help.h"
 #include "common/os_family.h"
+#include "common/path_parts.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "common/text_cut.h"
-#include "dialogs/file_choosers.h"
 #include "resource.h"
+#include "strip/page_grid.h"
 #include "tools/process_properties.h"
 
 namespace {

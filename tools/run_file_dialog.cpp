@@ -6,7 +6,7 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "app/main_window.h"
+#include "common/app_state.h"
 #include "common/place_window.h"
 #include "common/report_error.h"
 #include "common/text_cut.h"

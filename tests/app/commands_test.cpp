@@ -4,6 +4,7 @@
 #include "app/commands.h"
 #include "dialogs/icon_chooser.h"
 #include "resource.h"
+#include "strip/page_grid.h"
 #include "tools/process_properties.h"
 
 TEST_CASE("keys without Ctrl or Shift do nothing; real key presses of Ctrl+X close the launcher")

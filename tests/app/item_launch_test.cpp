@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "app/item_launch.h"
-#include "app/page_grid.h"
 #include "resource.h"
+#include "strip/page_grid.h"
 
 namespace {
 

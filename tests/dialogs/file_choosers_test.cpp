@@ -1,10 +1,8 @@
-// The Open dialog, the folder browser and the path splitting, on Wine's real common dialogs and
-// in code page 932.
+// The Open dialog and the folder browser, on Wine's real common dialogs.
 #include "dialog_steps.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
-#include <string.h>
 
 #include "dialogs/file_choosers.h"
 
@@ -21,26 +19,6 @@ std::string Listed(HWND openDialog)
 }
 
 } // namespace
-
-TEST_CASE("paths split at the real last separator; a root keeps its separator")
-{
-    // "表" and "ソ" carry a 0x5C second byte in code page 932, where a byte search for "\\"
-    // would split them. Each row: path, folder, separator offset (-1 none), name.
-    REQUIRE(std::string("表ソ") == "\x95\x5C\x83\x5C");
-    for (const char* row :
-         {"C:\\WINDOWS\\NOTEPAD.EXE C:\\WINDOWS 10 NOTEPAD.EXE", "C:\\A.EXE C:\\ 2 A.EXE",
-          "\\A.EXE \\ 0 A.EXE", "C:\\ C:\\ 2 ", "NOTEPAD.EXE  -1 NOTEPAD.EXE",
-          "C:/Tool/app.exe C:/Tool 7 app.exe", "C:A.EXE  -1 A.EXE", "C:\\Tool\\ C:\\Tool 7 ",
-          "表ソ.EXE  -1 表ソ.EXE", "C:\\表ソ\\表.EXE C:\\表ソ 7 表.EXE", "C:\\ソ C:\\ 2 ソ",
-          "D:/表/ソ D:/表 5 ソ"}) {
-        const std::string path(row, strchr(row, ' ') - row);
-        char folder[MAX_PATH] = "leftover", name[MAX_PATH] = "leftover";
-        const char* separator = GetFolderPart(path.c_str(), folder);
-        GetFileNamePart(path.c_str(), name);
-        const int at = separator ? static_cast<int>(separator - path.c_str()) : -1;
-        CHECK(path + " " + folder + " " + std::to_string(at) + " " + name == std::string(row));
-    }
-}
 
 TEST_CASE("the Open dialog offers programs and icon files first, then all files")
 {

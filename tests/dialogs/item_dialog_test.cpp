@@ -2,6 +2,7 @@
 #include "dialog_steps.h"
 
 #include "dialogs/item_dialog.h"
+#include "strip/page_grid.h"
 
 namespace {
 

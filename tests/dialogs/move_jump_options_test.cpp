@@ -4,11 +4,11 @@
 
 #include <stdio.h>
 
-#include "app/page_grid.h"
 #include "dialogs/move_item_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_jump_dialog.h"
 #include "store/reg_key.h"
+#include "strip/page_grid.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <commctrl.h>
 
-#include "app/page_grid.h"
 #include "store/reg_key.h"
+#include "strip/page_grid.h"
 
 int main(int argc, char** argv)
 {

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "common/tooltip.h"
+#include "strip/tooltip.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <commctrl.h>
 
-#include "app/page_grid.h"
 #include "resource.h"
+#include "strip/page_grid.h"
 
 namespace {
 

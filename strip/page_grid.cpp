@@ -1,6 +1,6 @@
 // The icon page grid. Position p of page g shows item slot g * IconsPerPage + p; a page change
 // reloads icons only, the buttons themselves stay.
-#include "app/page_grid.h"
+#include "strip/page_grid.h"
 
 #include <shellapi.h>
 #include <stdio.h>
@@ -8,7 +8,7 @@
 
 #include <new>
 
-#include "app/main_window.h"
+#include "common/app_state.h"
 #include "common/report_error.h"
 #include "resource.h"
 #include "store/settings_store.h"

@@ -5,9 +5,13 @@
 
 #include <commctrl.h>
 
-#include "common/tooltip.h"
+#include "strip/tooltip.h"
 
 const int kButtonSize = 38;
+
+// The one private message of the main window, posted by an item button when it is
+// right-clicked: wParam is the button's position.
+const UINT WM_ITEMMENU = WM_USER + 1231;
 
 int CreateMainControls(HWND window);
 void LayoutMainWindow(HWND window, int n);

@@ -1,6 +1,6 @@
 // The item buttons' tooltip: tool records with their texts, the text request, and the relay of
 // the owner's child mouse messages to the tooltip window.
-#include "common/tooltip.h"
+#include "strip/tooltip.h"
 
 #include <stdlib.h>
 #include <string.h>
