@@ -18,7 +18,8 @@ namespace {
 const int kSpinnerWidth = 19;
 const int kMenuButtonSize = 19;
 
-// Made with the page's icons and destroyed with them.
+// Made and destroyed with the item buttons; a page change only replaces its tools. Under Wine
+// the tooltip is a top-level X window, and making one anew was about a sixth of a page change.
 TooltipManager* PageTooltip = nullptr;
 
 HWND CreateMenuButton(HWND window, int id)
@@ -60,7 +61,7 @@ int CreateMainControls(HWND window)
                  reinterpret_cast<LPARAM>(s->MenuButtonBitmap));
     if (!CreateItemButtons(window, s->IconsPerPage))
         return 0;
-    LoadPageIcons(window, s->IconsPerPage);
+    LoadPageIcons(s->IconsPerPage);
     UpdateMainTitle(window);
     return 1;
 }
@@ -95,6 +96,7 @@ int CreateItemButtons(HWND window, int n)
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return ReportError(kLastError, nullptr);
     }
+    PageTooltip = new (std::nothrow) TooltipManager(AppInstance, window);
     for (int p = 0; p < n; ++p) {
         HWND button = CreateWindowExA(
             0, "BUTTON", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_ICON | BS_CENTER,
@@ -119,6 +121,11 @@ int CreateItemButtons(HWND window, int n)
 void DestroyItemButtons(int n)
 {
     LauncherSettings* s = Settings;
+    if (PageTooltip) {
+        PageTooltip->Destroy();
+        delete PageTooltip;
+        PageTooltip = nullptr;
+    }
     if (!s->ItemButtons)
         return;
     for (int p = 0; p < n; ++p) {
@@ -134,10 +141,9 @@ void DestroyItemButtons(int n)
     s->ItemButtons = nullptr;
 }
 
-void LoadPageIcons(HWND window, int n)
+void LoadPageIcons(int n)
 {
     LauncherSettings* s = Settings;
-    PageTooltip = new (std::nothrow) TooltipManager(AppInstance, window);
     if (!s->ItemButtons)
         return;
     for (int p = 0; p < n; ++p) {
@@ -168,11 +174,8 @@ void ReleasePageIcons(int n)
             }
         }
     }
-    if (PageTooltip) {
-        PageTooltip->Destroy();
-        delete PageTooltip;
-        PageTooltip = nullptr;
-    }
+    if (PageTooltip)
+        PageTooltip->RemoveAllTools();
 }
 
 void UpdateMainTitle(HWND window)
@@ -190,7 +193,7 @@ void ShowCurrentPage(HWND window)
 {
     HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ReleasePageIcons(Settings->IconsPerPage);
-    LoadPageIcons(window, Settings->IconsPerPage);
+    LoadPageIcons(Settings->IconsPerPage);
     UpdateMainTitle(window);
     SetCursor(kept);
 }
@@ -219,7 +222,7 @@ void RebuildItemGrid(HWND window, int oldCount, int newCount)
     ReleasePageIcons(oldCount);
     DestroyItemButtons(oldCount);
     CreateItemButtons(window, newCount);
-    LoadPageIcons(window, newCount);
+    LoadPageIcons(newCount);
     UpdateMainTitle(window);
 }
 

@@ -17,7 +17,7 @@ int CreateMainControls(HWND window);
 void LayoutMainWindow(HWND window, int n);
 int CreateItemButtons(HWND window, int n);
 void DestroyItemButtons(int n);
-void LoadPageIcons(HWND window, int n);
+void LoadPageIcons(int n);
 void ReleasePageIcons(int n);
 void UpdateMainTitle(HWND window);
 void ShowCurrentPage(HWND window);
@@ -26,7 +26,7 @@ void RebuildItemGrid(HWND window, int oldCount, int newCount);
 // Gives the button with this control id the caption as its tooltip, or none for an empty
 // caption; 0 when the page has no tooltip.
 int SetItemTooltip(int controlId, const char* caption);
-// The tooltip of the page's item buttons; null between pages and when it could not be made.
+// The tooltip of the item buttons; null without buttons and when it could not be made.
 TooltipManager* ItemTooltip();
 LRESULT CALLBACK ItemButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 // The icon at index inside path, else the file's shell icon; null for an empty path. The

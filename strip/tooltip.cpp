@@ -143,7 +143,7 @@ void TooltipManager::HandleNeedText(NMHDR* header)
     reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = record->text;
 }
 
-void TooltipManager::Destroy()
+void TooltipManager::FreeRecords()
 {
     while (first) {
         TooltipTool* next = first->next;
@@ -151,6 +151,27 @@ void TooltipManager::Destroy()
         first = next;
     }
     last = nullptr;
+}
+
+void TooltipManager::RemoveAllTools()
+{
+    FreeRecords();
+    if (!tooltip)
+        return;
+    // Deleting a tool also hides its tip, so a tip of the old page does not stay up. Each pass
+    // takes off the first registration; counted, so a refused delete cannot loop for ever.
+    TTTOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    for (LRESULT left = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0); left > 0; --left) {
+        if (!SendMessageA(tooltip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&info)))
+            break;
+        SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+void TooltipManager::Destroy()
+{
+    FreeRecords();
     if (hook) {
         UnhookWindowsHookEx(hook);
         hook = nullptr;

@@ -15,7 +15,8 @@ struct TooltipTool {
 };
 
 // Only one manager exists at a time: the relay hook has no parameter of its own and serves the
-// most recently constructed one. The owner allocates it, calls Destroy, then frees it.
+// most recently constructed one. The owner allocates it, calls Destroy, then frees it. Between
+// the two, RemoveAllTools lets one window and hook serve one set of tools after another.
 class TooltipManager {
 public:
     TooltipManager(HINSTANCE instance, HWND owner);
@@ -30,6 +31,9 @@ public:
     int RemoveTool(int controlId);
     // The first record with that control id in registration order; 0 never matches.
     TooltipTool* FindTool(int controlId) const;
+    // Frees every record and takes every tool off the tooltip window, those that RemoveTool
+    // left registered included; the window and the hook stay.
+    void RemoveAllTools();
     // Answers TTN_GETDISPINFOA; every other notification is ignored.
     void HandleNeedText(NMHDR* header);
     // Frees every record, removes the hook and destroys the tooltip window.
@@ -40,6 +44,7 @@ public:
 
 private:
     static LRESULT CALLBACK RelayHook(int code, WPARAM wParam, LPARAM lParam);
+    void FreeRecords();
 
     HINSTANCE instance;
     HWND owner;

@@ -43,8 +43,10 @@ std::string Census()
     int windows = 0;
     EnumChildWindows(MainWindow, CountWindow, reinterpret_cast<LPARAM>(&windows));
     EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    LRESULT tools = SendMessageA(ItemTooltip()->TooltipWindow(), TTM_GETTOOLCOUNT, 0, 0);
     return std::to_string(ui::GdiObjectCount()) + " gdi " + std::to_string(windows) + " windows " +
-           std::to_string(LiveTooltipRecords() * 100 + LiveTooltipHooks()) + " records*100+hooks";
+           std::to_string(tools) + "/" + std::to_string(LiveTooltipRecords()) + "/" +
+           std::to_string(LiveTooltipHooks()) + " tools/records/hooks";
 }
 
 void Rebuild(int from, int to)
@@ -66,24 +68,25 @@ TEST_CASE("the spinner pages through the slots on the same buttons, from a start
         SaveItem(0, &notepad);
         SaveItem(11, &shell);
     });
-    HWND button = Settings->ItemButtons[0].Window;
+    HWND button = Settings->ItemButtons[0].Window, tooltip = ItemTooltip()->TooltipWindow();
     std::string seen = ui::TextOf(MainWindow);
     for (bool up : {false, false, false, false, true, true, true}) {
-        HWND tooltip = ItemTooltip()->TooltipWindow();
         ClickSpinner(up);
-        seen += " | " + ui::TextOf(MainWindow) + " " + Shown(0) + Shown(1) +
-                (IsWindow(tooltip) ? " kept" : "");
+        seen += " | " + ui::TextOf(MainWindow) + " " + Shown(0) + Shown(1);
     }
     CHECK(seen == "Veldar - 8 | Veldar - 3 -- | Veldar - 2 -シェル | Veldar - 1 メモ帳- | "
-                  "Veldar - 1 メモ帳- kept | Veldar - 2 -シェル | Veldar - 3 -- | "
-                  "Veldar - 3 -- kept");
-    CHECK((Settings->ItemButtons[0].Window == button && LiveTooltipHooks() == 1));
-    // A new caption needs no new registration: the text is asked for at every showing.
-    HWND tooltip = ItemTooltip()->TooltipWindow();
+                  "Veldar - 1 メモ帳- | Veldar - 2 -シェル | Veldar - 3 -- | Veldar - 3 --");
+    // One tooltip window and hook serve every page; a page change replaces only the tools.
+    CHECK((Settings->ItemButtons[0].Window == button && ItemTooltip()->TooltipWindow() == tooltip &&
+           LiveTooltipHooks() == 1));
+    // A new caption needs no new registration: the text is asked for at every showing. A cleared
+    // one keeps its registration, and the next page change takes that off too.
     LRESULT tools = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
     CHECK((SetItemTooltip(IDC_ITEM_BUTTON_FIRST + 3, "新しい名前") == 1 &&
            ui::TooltipText(tooltip, Settings->ItemButtons[3].Window) == "新しい名前" &&
            SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == tools));
+    SetItemTooltip(IDC_ITEM_BUTTON_FIRST + 3, ""), ClickSpinner(false);
+    CHECK(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0) == Settings->IconsPerPage);
 }
 
 TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebuilds leak "
@@ -99,6 +102,7 @@ TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebu
         }
     });
     CHECK(Shown(0) + Shown(9) == "1019");
+    HWND tooltip = ItemTooltip()->TooltipWindow();
     Rebuild(10, 5);
     // Whatever size the frame is given, the client area stays the row.
     SetWindowPos(MainWindow, nullptr, 0, 0, 640, 200, SWP_NOMOVE | SWP_NOZORDER);
@@ -107,7 +111,8 @@ TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebu
               Box(Settings->PageSpinner) + " " + Box(Settings->ToolsMenuButton) + " " +
               Box(Settings->LauncherMenuButton) ==
           "56789 Veldar - 2 0,0 228x38 152,0 38x38 190,0 19x38 209,0 19x19 209,19 19x19");
-    CHECK(GetDlgItem(MainWindow, IDC_ITEM_BUTTON_FIRST + 5) == nullptr);
+    // The rebuilt row gets a tooltip window of its own.
+    CHECK((GetDlgItem(MainWindow, IDC_ITEM_BUTTON_FIRST + 5) == nullptr && !IsWindow(tooltip)));
 
     // The first round warms the system's caches of DCs and regions.
     Rebuild(5, 10);
