@@ -19,6 +19,9 @@ int CreateItemButtons(HWND window, int n);
 void DestroyItemButtons(int n);
 void LoadPageIcons(int n);
 void ReleasePageIcons(int n);
+// Paints the first n item buttons at once, each as it would paint itself, and takes them off the
+// list of windows waiting for WM_PAINT; a page change ends with it.
+void PaintItemRow(HWND window, int n);
 void UpdateMainTitle(HWND window);
 void ShowCurrentPage(HWND window);
 LRESULT StepPage(HWND window, NMHDR* notification);

@@ -49,6 +49,27 @@ std::string Census()
            std::to_string(LiveTooltipHooks()) + " tools/records/hooks";
 }
 
+// The pixels of a button as the row paints it on the screen, over black, or as the BUTTON class
+// renders the button in the same state (WM_PRINTCLIENT).
+std::string Pixels(HWND button, bool row)
+{
+    HDC screen = GetDC(button), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kButtonSize, kButtonSize);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (row) {
+        PatBlt(screen, 0, 0, kButtonSize, kButtonSize, BLACKNESS);
+        PaintItemRow(MainWindow, Settings->IconsPerPage);
+        BitBlt(memory, 0, 0, kButtonSize, kButtonSize, screen, 0, 0, SRCCOPY);
+    } else {
+        SendMessageA(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    }
+    std::string pixels;
+    for (int i = 0; i < kButtonSize * kButtonSize; ++i)
+        pixels += std::to_string(GetPixel(memory, i % kButtonSize, i / kButtonSize)) + ",";
+    SelectObject(memory, old), DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(button, screen);
+    return pixels;
+}
+
 void Rebuild(int from, int to)
 {
     Settings->IconsPerPage = to;
@@ -102,6 +123,12 @@ TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebu
         }
     });
     CHECK(Shown(0) + Shown(9) == "1019");
+    // A page change paints its row as the BUTTON class paints each button, pushed and focused too.
+    HWND first = Settings->ItemButtons[0].Window;
+    CHECK(Pixels(first, true) == Pixels(first, false));
+    SetFocus(first), SendMessageA(first, BM_SETSTATE, TRUE, 0);
+    CHECK((GetFocus() == first && Pixels(first, true) == Pixels(first, false)));
+    SendMessageA(first, BM_SETSTATE, FALSE, 0);
     HWND tooltip = ItemTooltip()->TooltipWindow();
     Rebuild(10, 5);
     // Whatever size the frame is given, the client area stays the row.
