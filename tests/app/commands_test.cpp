@@ -42,13 +42,9 @@ TEST_CASE("menu buttons show their menus and give the focus back; a command beyo
         std::string text;
         ui::UiScript script;
         if (c.reservation)
-            script.On(
-                nullptr,
-                [&](HWND menu) {
-                    text = ui::MenuEntryText(menu, IDM_RESERVATION);
-                    ui::DismissMenu(menu);
-                },
-                ui::kMenuClass);
+            script.OnMenu([&](HWND menu) {
+                text = ui::MenuEntryText(menu, IDM_RESERVATION), ui::DismissMenu(menu);
+            });
         SendMessageA(GetDlgItem(launcher.window, c.button), BM_CLICK, 0, 0);
         CHECK((script.Done() && script.Failures().empty() && GetFocus() == launcher.window));
         CHECK(text == (c.reservation ? c.reservation : ""));
@@ -57,8 +53,7 @@ TEST_CASE("menu buttons show their menus and give the focus back; a command beyo
     ItemSlot item = MakeItem("broken", "C:\\no such folder\\no such program.exe");
     SaveItem(9, &item), SaveItem(10, &item);
     ui::UiScript script;
-    script.Answer(IDOK).On(
-        nullptr, [](HWND menu) { ui::ChooseMenuEntry(menu, IDM_QUIT); }, ui::kMenuClass);
+    script.Answer(IDOK).OnMenu([](HWND menu) { ui::ChooseMenuEntry(menu, IDM_QUIT); });
     for (int id : {10, -1, 9})
         SendMessageA(launcher.window, WM_COMMAND, IDC_ITEM_BUTTON_FIRST + id, 0);
     CHECK(script.StepsRun() == 1);
@@ -85,7 +80,7 @@ TEST_CASE("a dialog that cannot be made is reported with the system's text, neve
         ui::UiScript script;
         auto choose = [&](HWND menu) { AppInstance = foreign, ui::ChooseMenuEntry(menu, command); };
         if (command > 1) // the menu is loaded; what it opens cannot be
-            script.On(nullptr, choose, ui::kMenuClass);
+            script.OnMenu(choose);
         script.Answer(IDOK, &shown);
         int button = command == IDM_ABOUT ? IDC_LAUNCHER_MENU_BUTTON : IDC_TOOLS_MENU_BUTTON;
         if (command == IDM_ITEM_REGISTER)

@@ -1,11 +1,6 @@
 // Item buttons for real: launching through the shell, the item menu, dropped files.
 #include "test_support.h"
 
-#include <stdio.h>
-#include <string.h>
-
-#include <functional>
-
 #include "app/item_launch.h"
 #include "resource.h"
 #include "strip/page_grid.h"
@@ -47,11 +42,6 @@ const std::string Probe = ui::BuildFile("launch_probe.exe");
 // A folder whose name has a character ("ソ") whose second byte is 0x5C.
 const std::string Work = ui::BuildFile("作業ソフト");
 
-std::string ProbeRun(const std::function<void()>& launch)
-{
-    return ui::ProbeRun(launch, 15000);
-}
-
 std::string Expected(const std::string& arguments, int show)
 {
     return "args=" + arguments + "\ndir=" + Work + "\nshow=" + std::to_string(show) + "\n";
@@ -72,7 +62,8 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
     for (int state = 0; state < 3; ++state) {
         Put(12, MakeItem("probe", Probe, arguments, Work, state));
         // Through the shell, exactly these arguments, in the folder, shown with ShowState + 1.
-        CHECK(ProbeRun([] { SendMessageA(Settings->ItemButtons[2].Window, BM_CLICK, 0, 0); }) ==
+        HWND button = Settings->ItemButtons[2].Window;
+        CHECK(ui::ProbeRun([=] { SendMessageA(button, BM_CLICK, 0, 0); }, 15000) ==
               Expected(arguments, state + 1));
     }
     Put(13, MakeItem("missing", ui::BuildFile("no such program.exe"), "a", Work));
@@ -82,21 +73,15 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
     std::string seen;
     bool pressReturned = false;
     ui::UiScript script;
-    script.Answer(IDOK, &text)
-        .On(
-            nullptr,
-            [&](HWND menu) {
-                for (UINT id :
-                     {IDM_ITEM_LAUNCH, IDM_ITEM_REGISTER, IDM_ITEM_MOVE, IDM_ITEM_PROPERTIES})
-                    seen += ui::IsMenuEntryGrayed(menu, id) ? std::to_string(id) + " " : "";
-                seen += pressReturned ? "" : "while the button's message runs";
-                Settings->IconsPerPage = 5;
-                RebuildItemGrid(MainWindow, 10, 5);
-                ui::DismissMenu(menu);
-            },
-            ui::kMenuClass)
-        .On(
-            nullptr, [](HWND menu) { ui::ChooseMenuEntry(menu, IDM_ITEM_LAUNCH); }, ui::kMenuClass);
+    script.Answer(IDOK, &text).OnMenu([&](HWND menu) {
+        for (UINT id : {IDM_ITEM_LAUNCH, IDM_ITEM_REGISTER, IDM_ITEM_MOVE, IDM_ITEM_PROPERTIES})
+            seen += ui::IsMenuEntryGrayed(menu, id) ? std::to_string(id) + " " : "";
+        seen += pressReturned ? "" : "while the button's message runs";
+        Settings->IconsPerPage = 5;
+        RebuildItemGrid(MainWindow, 10, 5);
+        ui::DismissMenu(menu);
+    });
+    script.OnMenu([](HWND menu) { ui::ChooseMenuEntry(menu, IDM_ITEM_LAUNCH); });
     CHECK((LaunchItem(launcher.window, 3) == 0 && Record(13) == stored && text == expected));
     // A missing file's properties and a free slot (also one freed behind its back) show nothing.
     ShowItemProperties(launcher.window, 3);
@@ -112,7 +97,7 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
         ui::WaitUntil([&] { return script.StepsRun() == 2 && IsWindowEnabled(MainWindow); }, 5000));
     CHECK(seen == "1001 1003 1005 "); // page 2 of five now holds slots 5..9
     Put(5 + 3, MakeItem("probe", Probe, "from the menu", Work));
-    CHECK(ProbeRun([] { RightPress(3); }) == Expected("from the menu", 1));
+    CHECK(ui::ProbeRun([] { RightPress(3); }, 15000) == Expected("from the menu", 1));
 }
 
 TEST_CASE("a file dropped on an item button registers into that position of the current page; "

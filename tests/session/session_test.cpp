@@ -173,7 +173,7 @@ TEST_CASE("the reservation dialog refuses bad input, asks the nearer deadline an
             ui::SetControlText(dialog, IDC_RSV_MINUTE, "40");
             ui::Click(dialog, IDOK);
         });
-        script.On(nullptr, answer, "#32770");
+        script.OnDialog(answer);
     }
     CHECK(OpenReservation(launcher.window, 0) == 1);
     const std::string bad = "不正な値です。", none = "必要な項目が入力されていません。";
@@ -213,13 +213,10 @@ TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
     ItemSlot broken = MakeItem("broken", "C:\\no such program.exe");
     SaveItem(0, &broken);
     ui::UiScript behind; // an error box (a missing item file) meanwhile leaves キャンセル in reach
-    behind.On(
-        nullptr,
-        [&](HWND box) {
-            ui::ClickShowing(countdown, "キャンセル");
-            ui::WaitUntil([&] { return !IsWindow(countdown); }, 3000), ui::Click(box, IDOK);
-        },
-        "#32770");
+    behind.OnDialog([&](HWND box) {
+        ui::ClickShowing(countdown, "キャンセル");
+        ui::WaitUntil([&] { return !IsWindow(countdown); }, 3000), ui::Click(box, IDOK);
+    });
     SendMessageA(launcher.window, WM_COMMAND, IDC_ITEM_BUTTON_FIRST, 0);
     shown += tick();
     CHECK((shown == ",,30,29,1,1,," && !IsWindow(countdown) && b.Armed == 0 && F.exits.empty()));
@@ -262,12 +259,9 @@ TEST_CASE("a time of day that comes while its question is open is due at once, n
         ui::UiScript script;
         if (row < 100)
             script.On("Windowsの終了予約 - 2026/12/07 09:04", [](HWND d) { ui::Click(d, IDOK); });
-        script.On(
-            nullptr,
-            [&](HWND box) {
-                F.now = At(9, 4 + answered / 60, answered % 60), ui::Click(box, IDYES);
-            },
-            "#32770");
+        script.OnDialog([&](HWND box) {
+            F.now = At(9, 4 + answered / 60, answered % 60), ui::Click(box, IDYES);
+        });
         CHECK((row < 100 ? OpenReservation(launcher.window, 0) : ArmReservationAtStartup()));
         ui::Pump(250); // the main window's ticks: 9:05:00 to the second, or the countdown at once
         HWND countdown = Settings->CountdownWindow;

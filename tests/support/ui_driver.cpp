@@ -104,7 +104,7 @@ UiScript& UiScript::Answer(int button, std::string* text)
             *text = MessageText(box);
         Click(box, button);
     };
-    return On(nullptr, answer, "#32770");
+    return OnDialog(answer);
 }
 
 // Records and reports why the script gave up, and closes the thread's dialogs, boxes and menus,
@@ -327,15 +327,9 @@ HDROP MakeDrop(const std::vector<std::string>& files, POINT point)
 std::string TooltipText(HWND tooltip, HWND tool)
 {
     char text[1024] = "";
-    TTTOOLINFOA info = {TTTOOLINFOA_V1_SIZE,
-                        0,
-                        GetParent(tool),
-                        reinterpret_cast<UINT_PTR>(tool),
-                        {},
-                        nullptr,
-                        text,
-                        0,
-                        nullptr};
+    TTTOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V1_SIZE, info.hwnd = GetParent(tool), info.lpszText = text;
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
     SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
     return text;
 }

@@ -15,6 +15,7 @@
 namespace ui {
 
 using Action = std::function<void(HWND)>;
+extern const char kMenuClass[]; // a menu's window; a posted mnemonic WM_CHAR chooses an entry
 
 class UiScript {
 public:
@@ -24,6 +25,8 @@ public:
     UiScript& operator=(const UiScript&) = delete;
     // A null caption takes any window of the class; a null class any class.
     UiScript& On(const char* caption, Action action, const char* className = nullptr);
+    UiScript& OnMenu(Action action) { return On(nullptr, action, kMenuClass); }
+    UiScript& OnDialog(Action action) { return On(nullptr, action, "#32770"); } // or box
     UiScript& Answer(int button, std::string* text = nullptr); // the next message box
     bool Done() const { return next_ == steps_.size(); }
     size_t StepsRun() const { return next_; }
@@ -98,7 +101,6 @@ bool StartProcess(const std::string& commandLine, PROCESS_INFORMATION* pi,
                   const char* workDir = nullptr);
 void ResetLauncherRegistry();
 
-extern const char kMenuClass[]; // a menu's window; a posted mnemonic WM_CHAR chooses an entry
 inline HMENU MenuOf(HWND menuWindow)
 {
     return reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
