@@ -5,14 +5,12 @@
 #include "resource.h"
 #include "strip/page_grid.h"
 
-namespace {
-
-void Put(int slot, const ItemSlot& item)
+static void Put(int slot, const ItemSlot& item)
 {
     SaveItem(slot, &item);
 }
 
-int OccupiedSlots()
+static int OccupiedSlots()
 {
     ItemSlot item;
     int count = 0;
@@ -22,7 +20,7 @@ int OccupiedSlots()
 }
 
 // A right press with the pointer on the button, as the user makes it.
-void RightPress(int position)
+static void RightPress(int position)
 {
     HWND button = Settings->ItemButtons[position].Window;
     RECT r;
@@ -32,7 +30,7 @@ void RightPress(int position)
     SendMessageA(button, WM_RBUTTONUP, 0, MAKELPARAM(19, 19));
 }
 
-void Drop(const std::vector<std::string>& files, int x)
+static void Drop(const std::vector<std::string>& files, int x)
 {
     SendMessageA(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDrop(files, {x, 19})),
                  0);
@@ -42,12 +40,10 @@ const std::string Probe = ui::BuildFile("launch_probe.exe");
 // A folder whose name has a character ("ソ") whose second byte is 0x5C.
 const std::string Work = ui::BuildFile("作業ソフト");
 
-std::string Expected(const std::string& arguments, int show)
+static std::string Expected(const std::string& arguments, int show)
 {
     return "args=" + arguments + "\ndir=" + Work + "\nshow=" + std::to_string(show) + "\n";
 }
-
-} // namespace
 
 TEST_CASE("a click or the item menu launches what the slot of the current page holds at that "
           "moment; a file the shell cannot open is reported and changes nothing")

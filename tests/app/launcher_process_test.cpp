@@ -5,8 +5,6 @@
 
 #include "store/reg_key.h"
 
-namespace {
-
 struct Launcher {
     PROCESS_INFORMATION pi = {};
     HWND window = nullptr;
@@ -40,7 +38,7 @@ struct Launcher {
 };
 
 // "version|Ico" as stored.
-std::string Saved(RECT* pos = nullptr)
+static std::string Saved(RECT* pos = nullptr)
 {
     RegKey key("Software\\VARNO", "VELDAR", false);
     char text[16] = "";
@@ -49,8 +47,6 @@ std::string Saved(RECT* pos = nullptr)
         SetRectEmpty(pos);
     return text + ("|" + std::to_string(key.ReadDword("Ico")));
 }
-
-} // namespace
 
 TEST_CASE("VELDAR.EXE opens the help by F1 never through a planted control, saves when the "
           "session ends and when it closes, and starts where it was unless off screen or second")

@@ -14,9 +14,7 @@
 #include "session/session_calls.h"
 #include "store/reg_key.h"
 
-namespace {
-
-SYSTEMTIME At(int h, int m, int s)
+static SYSTEMTIME At(int h, int m, int s)
 {
     return {2026, 12, 1, 7, WORD(h), WORD(m), WORD(s), 0};
 }
@@ -37,18 +35,19 @@ struct Calls {
 const bool Replaced = (ExitWindowsCall = Calls::Exit, WinExecCall = Calls::Exec,
                        LocalTimeCall = Calls::LocalTime, TickCountCall = Calls::TickCount, true);
 
-ReservationBlock Block(int32_t delayOn, uint32_t delay, int32_t timeOn = 0, int h = 0, int m = 0)
+static ReservationBlock Block(int32_t delayOn, uint32_t delay, int32_t timeOn = 0, int h = 0,
+                              int m = 0)
 {
     return {delayOn, delay, 2, delay, timeOn, uint16_t(h), uint16_t(m), 0, {}, 0, 0, 0, {}};
 }
 
-RegKey Key()
+static RegKey Key()
 {
     return RegKey("Software\\VARNO", "VELDAR", false);
 }
 
 // Sets the shutdown privilege of the process to attributes; answers its previous attributes.
-DWORD SwapShutdownPrivilege(DWORD attributes)
+static DWORD SwapShutdownPrivilege(DWORD attributes)
 {
     HANDLE token;
     OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token);
@@ -63,8 +62,6 @@ DWORD SwapShutdownPrivilege(DWORD attributes)
 const char kCaption[] = "Windowsの終了予約 - 2026/12/07 22:30";
 const std::string kAsk = "Windowsの終了まであと ", kYes = "です。\n実行しますか？";
 const UINT kExit = GetOsFamily() == WindowsNT ? EWX_POWEROFF : EWX_SHUTDOWN;
-
-} // namespace
 
 TEST_CASE("seconds until a time of day, and the questions with their end time")
 {

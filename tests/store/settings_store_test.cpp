@@ -7,13 +7,11 @@
 #include <initializer_list>
 #include <string>
 
-namespace {
-
 const char kSettings[] = "Software\\VARNO\\VELDAR";
 const char kItems[] = "Software\\VARNO\\VELDAR\\ITEM";
 
 // The bytes with each NUL shown as "~".
-std::string Bytes(const void* data, size_t size)
+static std::string Bytes(const void* data, size_t size)
 {
     std::string text(static_cast<const char*>(data), size);
     for (char& c : text)
@@ -22,7 +20,7 @@ std::string Bytes(const void* data, size_t size)
 }
 
 // "type:bytes|" of each stored value, "|" for a missing one.
-std::string Raw(const char* path, std::initializer_list<const char*> names)
+static std::string Raw(const char* path, std::initializer_list<const char*> names)
 {
     std::string text;
     for (const char* name : names) {
@@ -35,26 +33,24 @@ std::string Raw(const char* path, std::initializer_list<const char*> names)
     return text;
 }
 
-void Write(const char* path, const char* name, DWORD type, const void* data, DWORD size)
+static void Write(const char* path, const char* name, DWORD type, const void* data, DWORD size)
 {
     REQUIRE(SHSetValueA(HKEY_CURRENT_USER, path, name, type, data, size) == ERROR_SUCCESS);
 }
 
-std::string Dword(DWORD value)
+static std::string Dword(DWORD value)
 {
     return "4:" + Bytes(&value, 4) + "|";
 }
 
 // What LoadSettings returned and left: "result ico page start|last input".
-std::string Loaded(RECT* pos)
+static std::string Loaded(RECT* pos)
 {
     const LauncherSettings& s = *Settings;
     const bool found = LoadSettings(pos);
     return std::to_string(found) + " " + std::to_string(s.IconsPerPage) + " " +
            std::to_string(s.MaxPages) + " " + std::to_string(s.StartPage) + "|" + s.LastInput;
 }
-
-} // namespace
 
 TEST_CASE_FIXTURE(FreshSettings, "settings and items round-trip with exact names and types; "
                                  "stored values out of range or damaged load as defaults")

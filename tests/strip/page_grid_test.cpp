@@ -6,13 +6,11 @@
 #include "resource.h"
 #include "strip/page_grid.h"
 
-namespace {
-
 const char kShell32[] = "C:\\windows\\system32\\shell32.dll";
 const char kDocument[] = "C:\\windows\\win.ini"; // holds no icon of its own
 
 // A press and release on the upper or lower arrow, as the mouse delivers them.
-void ClickSpinner(bool up)
+static void ClickSpinner(bool up)
 {
     RECT r;
     GetClientRect(Settings->PageSpinner, &r);
@@ -23,7 +21,7 @@ void ClickSpinner(bool up)
 }
 
 // "x,y wxh" of a child in the main window's client area; of the client area itself for null.
-std::string Box(HWND child)
+static std::string Box(HWND child)
 {
     RECT r;
     child ? GetWindowRect(child, &r) : GetClientRect(MainWindow, &r);
@@ -32,13 +30,13 @@ std::string Box(HWND child)
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
+static BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
     return ++*reinterpret_cast<int*>(count);
 }
 
 // What a page change or rebuild could leave behind, in one line that a failure prints.
-std::string Census()
+static std::string Census()
 {
     int windows = 0;
     EnumChildWindows(MainWindow, CountWindow, reinterpret_cast<LPARAM>(&windows));
@@ -48,7 +46,7 @@ std::string Census()
 }
 
 // Whether the row, painted over black, shows the button as the class renders it (WM_PRINTCLIENT).
-bool PaintedAsTheClass(HWND button)
+static bool PaintedAsTheClass(HWND button)
 {
     HDC screen = GetDC(button), memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, CreateCompatibleBitmap(screen, kButtonSize, kButtonSize));
@@ -63,13 +61,11 @@ bool PaintedAsTheClass(HWND button)
     return same;
 }
 
-void Rebuild(int from, int to)
+static void Rebuild(int from, int to)
 {
     Settings->IconsPerPage = to;
     RebuildItemGrid(MainWindow, from, to);
 }
-
-} // namespace
 
 TEST_CASE("the spinner pages through the slots on the same buttons, from a start page beyond "
           "the last to the first and not past either end")

@@ -9,22 +9,19 @@
 
 #include "strip/page_grid.h"
 
-namespace {
-
 // The posted messages (marked by their lParam, unlike real mouse input) relayed to the tooltip.
 const LPARAM kMark = MAKELPARAM(7, 29);
-std::map<HWND, std::vector<UINT>> Relayed;
-WNDPROC TooltipBaseProc = nullptr;
+static std::map<HWND, std::vector<UINT>> Relayed;
+static WNDPROC TooltipBaseProc = nullptr;
 
-LRESULT CALLBACK RecordingTooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK RecordingTooltipProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam)
 {
     const MSG* m = reinterpret_cast<const MSG*>(lParam);
     if (message == TTM_RELAYEVENT && m && m->lParam == kMark)
         Relayed[m->hwnd].push_back(m->message);
     return CallWindowProcA(TooltipBaseProc, window, message, wParam, lParam);
 }
-
-} // namespace
 
 TEST_CASE("tools answer the tooltip's text requests from their own records; the hook relays "
           "the owner's child mouse messages, a double click excepted")
