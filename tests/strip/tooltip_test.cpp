@@ -72,12 +72,4 @@ TEST_CASE("tools answer the tooltip's text requests from their own records; the 
     CHECK(Relayed[child] == std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
                                               WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP});
     CHECK((Relayed[grandchild] == std::vector<UINT>{WM_MOUSEMOVE} && !Relayed.count(MainWindow)));
-
-    // Without its tooltip window a manager installs no hook and registers nothing.
-    HWND gone = Popup(0, 0);
-    DestroyWindow(gone);
-    TooltipManager none(AppInstance, gone);
-    CHECK((none.TooltipWindow() == nullptr && none.Hook() == nullptr &&
-           none.AddTool(101, "caption") == 0 && LiveTooltipRecords() == 0));
-    none.Destroy();
 }

@@ -11,35 +11,33 @@ namespace ui {
 
 const char kMenuClass[] = "#32768";
 
-namespace {
+static UiScript* ActiveScript = nullptr;
+static void (*Report)(const std::string&) = nullptr;
+static UINT_PTR Timer = 0;
+static HWND Lingering = nullptr;
+static DWORD LingeringSince = 0;
 
-UiScript* ActiveScript = nullptr;
-void (*Report)(const std::string&) = nullptr;
-UINT_PTR Timer = 0;
-HWND Lingering = nullptr;
-DWORD LingeringSince = 0;
-
-std::string ClassOf(HWND window)
+static std::string ClassOf(HWND window)
 {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     return name;
 }
 
-bool IsModal(HWND window)
+static bool IsModal(HWND window)
 {
     return ClassOf(window) == "#32770" || ClassOf(window) == kMenuClass;
 }
 
 // Ends the open menu, and cancels and closes a dialog or box, so its modal loop returns.
-void CloseModal(HWND window)
+static void CloseModal(HWND window)
 {
     EndMenu();
     if (ClassOf(window) == "#32770")
         PostMessageA(window, WM_COMMAND, IDCANCEL, 0), PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
-void Guard()
+static void Guard()
 {
     HWND top = nullptr;
     for (HWND w : ThreadWindows())
@@ -54,7 +52,7 @@ void Guard()
 }
 
 // The guard also runs while a step's action sits in a modal loop of its own.
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 {
     static bool busy = false;
     if (Report)
@@ -63,21 +61,19 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
         busy = true, ActiveScript->OnTick(), busy = false;
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
+static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
 {
     if (IsWindowVisible(window) && IsWindowEnabled(window))
         reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
     return TRUE;
 }
 
-void Notify(HWND dialog, int id, UINT set, WPARAM value, WORD code)
+static void Notify(HWND dialog, int id, UINT set, WPARAM value, WORD code)
 {
     SendDlgItemMessageA(dialog, id, set, value, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
-
-} // namespace
 
 UiScript::UiScript() : stepStart_(GetTickCount())
 {
