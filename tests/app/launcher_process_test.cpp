@@ -1,8 +1,6 @@
 // VELDAR.EXE as its own process: position, help, end of the session, closing, what it saves.
 #include "test_support.h"
 
-#include <string>
-
 #include "store/reg_key.h"
 
 struct Launcher {

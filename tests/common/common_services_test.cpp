@@ -1,10 +1,6 @@
 // Error boxes, the platform family and window placement, on Wine's real windows.
 #include "test_support.h"
 
-#include <stdlib.h>
-
-#include <string>
-
 #include "common/os_family.h"
 #include "common/place_window.h"
 #include "common/report_error.h"

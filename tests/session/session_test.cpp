@@ -2,8 +2,6 @@
 // replaced for the whole program; only the end-to-end case, in a prefix of its own, runs them.
 #include "test_support.h"
 
-#include <stdlib.h>
-
 #include <tuple>
 
 #include "common/os_family.h"
@@ -35,8 +33,7 @@ struct Calls {
 const bool Replaced = (ExitWindowsCall = Calls::Exit, WinExecCall = Calls::Exec,
                        LocalTimeCall = Calls::LocalTime, TickCountCall = Calls::TickCount, true);
 
-static ReservationBlock Block(int32_t delayOn, uint32_t delay, int32_t timeOn = 0, int h = 0,
-                              int m = 0)
+static ReservationBlock Block(int delayOn, DWORD delay, int timeOn = 0, int h = 0, int m = 0)
 {
     return {delayOn, delay, 2, delay, timeOn, uint16_t(h), uint16_t(m), 0, {}, 0, 0, 0, {}};
 }

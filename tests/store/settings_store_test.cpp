@@ -1,11 +1,7 @@
 // The registry store against Wine's real registry: names, types, defaults, limits, damage.
 #include "test_support.h"
 
-#include <shlwapi.h>
 #include <string.h>
-
-#include <initializer_list>
-#include <string>
 
 const char kSettings[] = "Software\\VARNO\\VELDAR";
 const char kItems[] = "Software\\VARNO\\VELDAR\\ITEM";

@@ -1,8 +1,6 @@
 // The icon page grid in the real main window: paging, icons and tips, rebuilds, no leaks.
 #include "test_support.h"
 
-#include <commctrl.h>
-
 #include "resource.h"
 #include "strip/page_grid.h"
 

@@ -1,11 +1,7 @@
-// The item buttons' tooltip in the real main window: records, texts and the relay of mouse
-// messages.
+// The item buttons' tooltip in the real main window: records, texts, the relay of mouse input.
 #include "test_support.h"
 
-#include <commctrl.h>
-
 #include <map>
-#include <vector>
 
 #include "strip/page_grid.h"
 
