@@ -1,5 +1,4 @@
-// The system tools window, the desktop menu and the run-file dialog with the real shell; what
-// the shell starts is the launch probe, which records its arguments and folder.
+// The system tools, the desktop menu and the run-file dialog, starting the launch probe.
 #include <shlobj.h>
 
 #include "common/os_family.h"
@@ -14,17 +13,16 @@ namespace {
 const std::string Probe = ui::BuildFile("launch_probe.exe");
 
 // Files made for one case, copies of from or empty, removed when it ends.
-struct MadeFiles {
-    std::vector<std::string> paths;
+struct MadeFiles : std::vector<std::string> {
     void Make(const std::string& path, const std::string& from = "")
     {
         CopyFileA(from.c_str(), path.c_str(), FALSE) ||
             CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0));
-        paths.push_back(path);
+        push_back(path);
     }
     ~MadeFiles()
     {
-        for (const std::string& path : paths)
+        for (const std::string& path : *this)
             DeleteFileA(path.c_str());
     }
 };
@@ -129,8 +127,7 @@ TEST_CASE("desktop menu: its entries in order, its columns, what it opens, what 
     for (const char* name : {"\\Zeta", "\\ABD", "\\abc", "\\probe.exe"})
         files.Make(desktop + std::string(name), name[1] == 'p' ? Probe : "");
     LauncherWindow launcher;
-    // Reads the entries ("|" the separator), the last of each column and the first's height;
-    // then chooses the entry named pick by keys, as the user would, or dismisses the menu.
+    // Reads the entries ("|" a separator), column ends and the first's height; keys choose pick.
     std::string shown, breaks, pick = "probe";
     int count = 0, height = 0;
     auto look = [&](HWND window) {
@@ -184,9 +181,9 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     // The last text opens the probe; the second opening, after a restart, offers it, takes a
     // command line in quotes and browses from it to notepad, and cancels.
     const std::string quoted = "\"C:\\x.exe\" -a", notepad = "C:\\windows\\notepad.exe";
-    const std::string inputs[] = {fits, files.paths[0], fits.substr(1) + "表", Probe, quoted};
+    const std::string inputs[] = {fits, files[0], fits.substr(1) + "表", Probe, quoted};
     const char caption[] = "ファイル名を指定して実行";
-    auto state = [](HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) ? "1" : "0"; };
+    auto state = [](HWND d) { return std::to_string(!!IsWindowEnabled(GetDlgItem(d, IDOK))); };
     std::string log, messages[3], *message = messages;
     ui::UiScript script;
     script.On(caption, [&](HWND dialog) { // typed far beyond the field's width
@@ -196,12 +193,11 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     });
     // Each opening shows the text before it (kept after a failure); the button follows the text.
     for (const std::string& input : inputs) {
-        script.On(caption, [&](HWND dialog) {
-            log += state(dialog) + ui::ControlText(dialog, IDC_RUN_INPUT);
-            ui::SetControlText(dialog, IDC_RUN_INPUT, "");
-            log += state(dialog) + std::string("|");
-            ui::SetControlText(dialog, IDC_RUN_INPUT, input.c_str());
-            ui::Click(dialog, input == quoted ? IDC_RUN_BROWSE : IDOK);
+        script.On(caption, [&](HWND d) {
+            log += state(d) + ui::ControlText(d, IDC_RUN_INPUT);
+            SetDlgItemTextA(d, IDC_RUN_INPUT, ""), log += state(d) + "|";
+            SetDlgItemTextA(d, IDC_RUN_INPUT, input.c_str());
+            ui::Click(d, input == quoted ? IDC_RUN_BROWSE : IDOK);
         });
         if (input != quoted && input != Probe)
             script.Answer(IDOK, message++);
@@ -211,10 +207,8 @@ TEST_CASE("run-file: the button follows the text, failures keep it, success is r
     });
     CHECK(ui::ProbeRun([&] { CHECK(OpenRunFileDialog(launcher.window) == 1); }, 30000)
               .find("args=\n") == 0);
-    SaveSettings(launcher.window);
-    ZeroMemory(Settings->LastInput, sizeof Settings->LastInput);
     RECT pos;
-    LoadSettings(&pos);
+    SaveSettings(launcher.window), *Settings->LastInput = 0, LoadSettings(&pos);
     CHECK((OpenRunFileDialog(launcher.window) == 0 && Settings->LastInput == Probe));
     CHECK(log == "01" + std::string(100, 'a') + "0|1" + inputs[0] + "0|1" + inputs[1] + "0|1" +
                      inputs[2] + "0|1" + Probe + "0|" + notepad);

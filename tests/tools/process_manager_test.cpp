@@ -26,8 +26,7 @@ struct Helper {
     }
     ~Helper()
     {
-        TerminateProcess(pi.hProcess, 0);
-        WaitForSingleObject(pi.hProcess, 5000); // gone from the next listing
+        TerminateProcess(pi.hProcess, 0), WaitForSingleObject(pi.hProcess, 5000); // then unlisted
         CloseHandle(pi.hProcess);
     }
     DWORD Id() const { return pi.dwProcessId; }
@@ -51,8 +50,7 @@ int LineOf(HWND dialog, DWORD processId)
 
 void Press(HWND dialog, DWORD processId, int button)
 {
-    ui::PickList(dialog, IDC_PROC_LIST, LineOf(dialog, processId));
-    ui::Click(dialog, button);
+    ui::PickList(dialog, IDC_PROC_LIST, LineOf(dialog, processId)), ui::Click(dialog, button);
 }
 
 // Open handles of this process (GetProcessHandleCount answers nothing useful under Wine).
