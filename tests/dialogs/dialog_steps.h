@@ -2,8 +2,6 @@
 #pragma once
 #include "test_support.h"
 
-#include <string>
-
 #include "resource.h"
 
 // A file in the folder that read answers, or the folder itself without a name.

@@ -25,8 +25,7 @@ TEST_CASE("the Open dialog offers programs and icon files first, then all files"
     const std::string folder = InFolder(GetWindowsDirectoryA, "veldar_open_test\\");
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const char* name : {"a.exe", "b.txt", "c.dll", "d.bat", "e.ico", "f.pif"})
-        CloseHandle(CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        CloseHandle(CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0));
     char out[MAX_PATH] = "leftover";
     std::string seen;
     ui::UiScript script;

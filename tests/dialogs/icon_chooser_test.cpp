@@ -1,5 +1,4 @@
-// The icon chooser on Wine's real icon files: what it shows, returns and reports, and that every
-// icon it extracted is given back.
+// The icon chooser on Wine's real icon files: what it shows, returns, reports and gives back.
 #include "dialog_steps.h"
 
 #include <shellapi.h>
@@ -96,8 +95,7 @@ TEST_CASE_FIXTURE(ChooserCase, "the chooser opens with the initial icon in view 
                          : RowOf(kShell32, kShellIcons, run.initial) + kShell32) +
                   std::to_string(run.focus));
     }
-    // 64-bit Wine keeps icon bitmaps out of the process's GDI table: there the first check, that
-    // the count sees the icons at all, cannot hold.
+    // 64-bit Wine keeps icon bitmaps out of the process's GDI table: whileOpen cannot see them.
     CHECK((sizeof(void*) != 4 || whileOpen > before + kShellIcons));
     CHECK(ui::GdiObjectCount() <= before);
 }
@@ -128,8 +126,7 @@ TEST_CASE_FIXTURE(ChooserCase,
         MoveFileA(moricons.c_str(), ntMoricons.c_str()), note(IDC_CHOOSER_LIBRARY)(d);
     };
     MenuStep(script.On(kCaption, toSystemFolder), IDM_LIBRARY_MORICONS);
-    // OK on a typed file that is not shown yet shows its icons and stays open, so the index
-    // returned is never one picked among another file's icons.
+    // OK on a typed file not shown yet shows its icons and stays open: no index of another file.
     script.On(kCaption, [&](HWND d) {
         rows += Row(d), ui::PickList(d, IDC_CHOOSER_ICONS, 7);
         ui::SetControlText(d, IDC_CHOOSER_FILE, notepad.c_str()), ui::Click(d, IDOK);

@@ -66,8 +66,7 @@ TEST_CASE("the item dialog registers only with caption and file, round-trips eac
     script.On(kCaption, [](HWND d) {
         Note(d), ui::SetControlText(d, IDC_ITEM_CAPTION, "自分の名前");
         ApplyChosenFile(d, "C:\\regedit.exe"), Note(d);
-        // Several files dropped on the dialog: the first one counts. A path too long for the
-        // fields is refused and changes nothing.
+        // Of several files dropped, the first counts; a path too long for the fields is refused.
         SetDlgItemTextA(d, IDC_ITEM_CAPTION, ""), SetDlgItemTextA(d, IDC_ITEM_FOLDER, "");
         HDROP drop = ui::MakeDrop({"D:\\hh.exe", "D:\\tool\\b.exe"}, POINT{5, 5});
         SendMessageA(d, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0), Note(d);

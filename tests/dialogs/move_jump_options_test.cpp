@@ -1,5 +1,4 @@
-// The page jump, move and options dialogs driven as the user drives them, over the real main
-// window. Steps note what they see in Seen; a case compares the whole of it at the end.
+// The page jump, move and options dialogs driven as the user does, over the real main window.
 #include "dialog_steps.h"
 
 #include <stdio.h>
