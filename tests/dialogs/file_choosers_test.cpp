@@ -59,20 +59,18 @@ TEST_CASE("the folder browser opens on the initial folder beside its visible own
     // The label follows the selection; with the owner hidden the main window is the anchor.
     ui::UiScript script;
     for (std::string select : {std::string(), system})
-        script.On("フォルダーの参照", [&seen, select](HWND browser) {
+        script.On("フォルダーの参照", [&seen, select](HWND b) {
             RECT at;
-            GetWindowRect(browser, &at);
+            GetWindowRect(b, &at);
             if (!select.empty())
-                SendMessageA(browser, BFFM_SETSELECTIONA, TRUE,
-                             reinterpret_cast<LPARAM>(select.c_str()));
+                SendMessageA(b, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(select.c_str()));
             seen += std::to_string(at.left) + "," + std::to_string(at.top) + " " +
-                    ui::TextOf(FindWindowExA(browser, nullptr, "Static", nullptr)) + "|";
-            ui::Click(browser, select.empty() ? IDOK : IDCANCEL);
+                    ui::TextOf(FindWindowExA(b, nullptr, "Static", nullptr)) + "|";
+            ui::Click(b, select.empty() ? IDOK : IDCANCEL);
         });
     CHECK((ChooseFolder(owner, windows.c_str(), out) && lstrcmpiA(out, windows.c_str()) == 0));
     ShowWindow(owner, SW_HIDE);
     CHECK_FALSE(ChooseFolder(owner, "", out));
     CHECK(seen + out == "150,150 " + windows + "|250,170 " + system + "|");
-    DestroyWindow(MainWindow), DestroyWindow(owner);
-    MainWindow = nullptr;
+    DestroyWindow(MainWindow), DestroyWindow(owner), MainWindow = nullptr;
 }

@@ -141,12 +141,10 @@ TEST_CASE("desktop menu: its entries in order, its columns, what it opens, what 
             std::string name = entry ? entry->name : "|";
             breaks += info.fType & MFT_MENUBREAK ? std::to_string(i - 1) + "," : "";
             shown += name == "Documents" ? "" : name.substr(0, name.find('.')) + ",";
-            found = found || (entry && name.rfind(pick, 0) == 0);
-            downs += entry && !found;
+            found = found || (entry && name.rfind(pick, 0) == 0), downs += entry && !found;
         }
         RECT first = {};
-        GetMenuItemRect(nullptr, menu, 0, &first);
-        height = first.bottom - first.top;
+        GetMenuItemRect(nullptr, menu, 0, &first), height = first.bottom - first.top;
         for (int i = 0; i < downs; ++i)
             PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(window, WM_KEYDOWN, pick.empty() ? VK_ESCAPE : VK_RETURN, 0);
