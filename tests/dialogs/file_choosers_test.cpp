@@ -6,18 +6,14 @@
 
 #include "dialogs/file_choosers.h"
 
-namespace {
-
 const int kFileNameBox = 0x47C, kFileTypeBox = 0x470;
 
 // Files the Open dialog's list shows.
-std::string Listed(HWND open)
+static std::string Listed(HWND open)
 {
     HWND view = FindWindowExA(open, nullptr, "SHELLDLL_DefView", nullptr);
     return std::to_string(ListView_GetItemCount(FindWindowExA(view, 0, "SysListView32", 0))) + "|";
 }
-
-} // namespace
 
 TEST_CASE("the Open dialog offers programs and icon files first, then all files")
 {

@@ -5,8 +5,6 @@
 
 #include "dialogs/icon_chooser.h"
 
-namespace {
-
 const char kCaption[] = "アイコン";
 const std::string kShell32 = InFolder(GetSystemDirectoryA, "shell32.dll");
 const int kShellIcons = static_cast<int>(ExtractIconExA(kShell32.c_str(), -1, nullptr, nullptr, 0));
@@ -25,14 +23,14 @@ struct ChooserCase : FreshSettings {
     }
 };
 
-std::string RowOf(const std::string& file, int count, int selected)
+static std::string RowOf(const std::string& file, int count, int selected)
 {
     return file + "|" + std::to_string(count) + "|" + std::to_string(selected) + "\n";
 }
 
 // "file|icons|selected", and "misplaced" when the selection is out of view or the columns are
 // not as wide as the drawn cells (a click would then pick another icon than the one under it).
-std::string Row(HWND dialog)
+static std::string Row(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_CHOOSER_ICONS);
     const int selected = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)),
@@ -49,8 +47,6 @@ std::string Row(HWND dialog)
     return RowOf(ui::ControlText(dialog, IDC_CHOOSER_FILE), count, selected) +
            (fits ? "" : "misplaced\n");
 }
-
-} // namespace
 
 TEST_CASE_FIXTURE(ChooserCase, "the chooser opens with the initial icon in view and returns the "
                                "selected one, destroying every icon it extracted; OK without a "

@@ -4,21 +4,17 @@
 #include "dialogs/item_dialog.h"
 #include "strip/page_grid.h"
 
-namespace {
-
 const char kCaption[] = "登録／変更", kNotepad[] = "C:\\windows\\notepad.exe";
-std::string Seen;
+static std::string Seen;
 
 // The dialog's fields in record order, the show state as the combo shows it.
-void Note(HWND dialog)
+static void Note(HWND dialog)
 {
     for (int id : {IDC_ITEM_CAPTION, IDC_ITEM_FILE, IDC_ITEM_ICON_FILE, IDC_ITEM_FOLDER,
                    IDC_ITEM_ARGUMENTS, IDC_ITEM_ICON_INDEX, IDC_ITEM_SHOW_STATE})
         Seen += ui::ControlText(dialog, id) + "|";
     Seen += "\n";
 }
-
-} // namespace
 
 TEST_CASE("the item dialog registers only with caption and file, round-trips each show state, "
           "deletes after a question, and fills only empty fields from a chosen or dropped file")

@@ -9,12 +9,10 @@
 #include "store/reg_key.h"
 #include "strip/page_grid.h"
 
-namespace {
-
-std::string Seen;
+static std::string Seen;
 
 // An item with every field set, so that a cleared slot shows in each value.
-void Store(int slot, const char* caption)
+static void Store(int slot, const char* caption)
 {
     ItemSlot item = MakeItem(caption, "C:\\windows\\notepad.exe", "-a", "C:\\", 1, 3);
     SaveItem(slot, &item);
@@ -23,18 +21,18 @@ const std::string kRest = "|C:\\windows\\notepad.exe|C:\\windows\\notepad.exe|C:
                   kFree = "|||||0|0";
 
 // The title of the main window and what the button at position shows.
-std::string TitleAndTip(int position)
+static std::string TitleAndTip(int position)
 {
     return ui::TextOf(MainWindow) + " " + Shown(position) + "|";
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
+static BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
     return ++*reinterpret_cast<int*>(count);
 }
 
 // The five settings, GDI objects, windows and the width of the main window.
-std::string Census()
+static std::string Census()
 {
     const LauncherSettings* s = Settings;
     int windows = 0;
@@ -48,8 +46,6 @@ std::string Census()
              ui::GdiObjectCount(), windows, r.right - r.left);
     return text;
 }
-
-} // namespace
 
 TEST_CASE("page jump and options: a start page beyond the last waits for a choice; cancel "
           "changes nothing; the pages alone rebuild nothing; 10 to 5 icons regroups at once")
@@ -148,8 +144,8 @@ TEST_CASE("move over 100 pages of 20 from the item menu: free slots only; No kee
     SendMessageA(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(19, 19));
     CHECK(ui::WaitUntil([&] { return script.Done(); }, 20000));
     ui::DrainMessages();
-    auto question = [](const char* line) {
-        return "'" + caption + "' を '" + line + "' に移動しますか？";
+    auto question = [](const char* to) {
+        return "'" + caption + "' を '" + to + "' に移動しますか？";
     };
     CHECK(Seen + said[0] + said[1] + said[2] + said[3] ==
           "0|1997|001: 1ページ 2番|004: 1ページ 5番|006: 1ページ 7番|012: 1ページ 13番|"

@@ -8,8 +8,6 @@
 #include "tools/run_file_dialog.h"
 #include "tools/system_tools.h"
 
-namespace {
-
 const std::string Probe = ui::BuildFile("launch_probe.exe");
 
 // Files made for one case, copies of from or empty, removed when it ends.
@@ -29,7 +27,7 @@ struct MadeFiles : std::vector<std::string> {
 
 // Clicks a cell of the open system tools window: "args=…\ndir=…\n" of the tool started, if
 // any, and "still open" unless the window is gone and the main window usable and focused again.
-std::string ClickCell(int cell, DWORD waitMs = 30000)
+static std::string ClickCell(int cell, DWORD waitMs = 30000)
 {
     HWND tools = Settings->SystemToolsWindow;
     LPARAM point = MAKELPARAM(kToolCellSize * cell + 35, 9);
@@ -41,7 +39,7 @@ std::string ClickCell(int cell, DWORD waitMs = 30000)
 
 // Shows the desktop menu with a script of its own whose one step acts on it: a step left over
 // from an opening closed by something else cannot stand in for the next. -1: the step never ran.
-int OpenMenu(const ui::Action& act)
+static int OpenMenu(const ui::Action& act)
 {
     ui::UiScript script;
     script.On(nullptr, act, ui::kMenuClass);
@@ -51,7 +49,7 @@ int OpenMenu(const ui::Action& act)
 
 // Growth of the GDI objects (in millions) and busy heap blocks over dismissed openings after a
 // warm-up one, a billion more when one did not open: icons, contexts, identifiers and names.
-int MenuLeaks(int rounds)
+static int MenuLeaks(int rounds)
 {
     auto footprint = [] {
         HANDLE heaps[64];
@@ -66,8 +64,6 @@ int MenuLeaks(int rounds)
         ran += OpenMenu(ui::DismissMenu) == 1, before = i ? before : footprint();
     return footprint() - before + (ran == rounds + 1 ? 0 : 1000000000);
 }
-
-} // namespace
 
 // NT in the project's prefix; CTest runs this case again in a Windows 98 prefix.
 TEST_CASE("system tools: the tools found, in order, from the Windows folder first")

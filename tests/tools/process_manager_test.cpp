@@ -8,8 +8,6 @@
 #include "resource.h"
 #include "tools/process_manager.h"
 
-namespace {
-
 const std::string HelperPath = ui::BuildFile("process_helper.exe");
 
 // A started helper process, killed when the case ends.
@@ -34,13 +32,13 @@ struct Helper {
 };
 
 // The process of a line; null past the last line.
-PROCESSENTRY32* Line(HWND dialog, int line)
+static PROCESSENTRY32* Line(HWND dialog, int line)
 {
     LRESULT entry = SendDlgItemMessageA(dialog, IDC_PROC_LIST, LB_GETITEMDATA, line, 0);
     return entry == LB_ERR ? nullptr : &reinterpret_cast<ProcessListEntry*>(entry)->process;
 }
 
-int LineOf(HWND dialog, DWORD processId)
+static int LineOf(HWND dialog, DWORD processId)
 {
     for (int i = 0; Line(dialog, i); ++i)
         if (Line(dialog, i)->th32ProcessID == processId)
@@ -48,13 +46,13 @@ int LineOf(HWND dialog, DWORD processId)
     return -1;
 }
 
-void Press(HWND dialog, DWORD processId, int button)
+static void Press(HWND dialog, DWORD processId, int button)
 {
     ui::PickList(dialog, IDC_PROC_LIST, LineOf(dialog, processId)), ui::Click(dialog, button);
 }
 
 // Open handles of this process (GetProcessHandleCount answers nothing useful under Wine).
-int HandleCount()
+static int HandleCount()
 {
     int count = 0;
     DWORD flags;
@@ -64,7 +62,7 @@ int HandleCount()
 }
 
 // Reads the properties dialog as "name=value" lines and closes it.
-ui::Action ReadRows(std::vector<std::string>* rows)
+static ui::Action ReadRows(std::vector<std::string>* rows)
 {
     return [rows](HWND dialog) {
         HWND list = GetDlgItem(dialog, IDC_PROPS_LIST);
@@ -77,8 +75,6 @@ ui::Action ReadRows(std::vector<std::string>* rows)
         ui::Click(dialog, IDCANCEL);
     };
 }
-
-} // namespace
 
 TEST_CASE("every process in lstrcmpA order; twenty openings with kills "
           "leave the GDI and handle counts and the dialog class icon as they were")
