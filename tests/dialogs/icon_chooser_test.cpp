@@ -16,8 +16,7 @@ struct ChooserCase : FreshSettings {
     ~ChooserCase() { DestroyWindow(owner); }
     int Choose(ui::UiScript& script, const std::string& file, int index)
     {
-        lstrcpynA(path, file.c_str(), sizeof path);
-        int result = ChooseIcon(owner, index, path);
+        int result = (lstrcpynA(path, file.c_str(), sizeof path), ChooseIcon(owner, index, path));
         CHECK(script.Done());
         return result;
     }

@@ -76,7 +76,6 @@ TEST_CASE("the item dialog registers only with caption and file, round-trips eac
     script.On("アイコン",
               [](HWND c) { ui::PickList(c, IDC_CHOOSER_ICONS, 5), ui::Click(c, IDOK); });
     script.On(kCaption, [](HWND d) { ui::Click(d, IDOK); });
-    Seen.clear();
     SendMessageA(launcher.window, WM_ITEMMENU, 3, 0);
     for (int slot : {1, 1, 1, 1, 2})
         CHECK(OpenItemDialog(launcher.window, slot) == 1);

@@ -105,11 +105,9 @@ TEST_CASE("system tools: the tools found, in order, from the Windows folder firs
     // Explorer gets the current folder quoted; only a throwaway prefix may lose its Explorer.
     if (getenv("VELDAR_THROWAWAY_PREFIX")) {
         const std::string folder = ui::BuildFile("tools a, ソ");
-        CreateDirectoryA(folder.c_str(), nullptr);
+        CreateDirectoryA(folder.c_str(), nullptr), SetCurrentDirectoryA(folder.c_str());
         MoveFileExA((w + "EXPLORER.EXE").c_str(), (w + "EXPLORER.OLD").c_str(), 0);
-        files.Make(w + "EXPLORER.EXE", Probe);
-        SetCurrentDirectoryA(folder.c_str());
-        OpenSystemTools();
+        files.Make(w + "EXPLORER.EXE", Probe), OpenSystemTools();
         CHECK(ClickCell(7) == "args=/n,/e,\"" + folder + "\"\ndir=" + folder + "\n");
         SetCurrentDirectoryA(launcher.startFolder);
     }
