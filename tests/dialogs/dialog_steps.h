@@ -2,8 +2,6 @@
 #pragma once
 #include "test_support.h"
 
-#include <string>
-
 #include "resource.h"
 
 // A file in the folder that read answers, or the folder itself without a name.
@@ -24,6 +22,6 @@ inline std::string Ask(HWND dialog, int id, UINT message, int index = 0)
 
 inline ui::UiScript& MenuStep(ui::UiScript& script, UINT id)
 {
-    return script.On(
-        nullptr, [id](HWND menu) { ui::ChooseMenuEntry(menu, id); }, ui::kMenuClass);
+    ui::Action choose = [id](HWND menu) { ui::ChooseMenuEntry(menu, id); };
+    return script.On(nullptr, choose, ui::kMenuClass);
 }

@@ -1,12 +1,9 @@
-// The icon chooser on Wine's real icon files: what it shows, returns and reports, and that every
-// icon it extracted is given back.
+// The icon chooser on Wine's real icon files: what it shows, returns, reports and gives back.
 #include "dialog_steps.h"
 
 #include <shellapi.h>
 
 #include "dialogs/icon_chooser.h"
-
-namespace {
 
 const char kCaption[] = "アイコン";
 const std::string kShell32 = InFolder(GetSystemDirectoryA, "shell32.dll");
@@ -19,21 +16,20 @@ struct ChooserCase : FreshSettings {
     ~ChooserCase() { DestroyWindow(owner); }
     int Choose(ui::UiScript& script, const std::string& file, int index)
     {
-        lstrcpynA(path, file.c_str(), sizeof path);
-        int result = ChooseIcon(owner, index, path);
-        CHECK((script.Failures().empty() && script.Done()));
+        int result = (lstrcpynA(path, file.c_str(), sizeof path), ChooseIcon(owner, index, path));
+        CHECK(script.Done());
         return result;
     }
 };
 
-std::string RowOf(const std::string& file, int count, int selected)
+static std::string RowOf(const std::string& file, int count, int selected)
 {
     return file + "|" + std::to_string(count) + "|" + std::to_string(selected) + "\n";
 }
 
 // "file|icons|selected", and "misplaced" when the selection is out of view or the columns are
 // not as wide as the drawn cells (a click would then pick another icon than the one under it).
-std::string Row(HWND dialog)
+static std::string Row(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_CHOOSER_ICONS);
     const int selected = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)),
@@ -51,30 +47,39 @@ std::string Row(HWND dialog)
            (fits ? "" : "misplaced\n");
 }
 
-} // namespace
-
 TEST_CASE_FIXTURE(ChooserCase, "the chooser opens with the initial icon in view and returns the "
-                               "selected one; OK without a file or an icon asks for it")
+                               "selected one, destroying every icon it extracted; OK without a "
+                               "file or an icon asks for it")
 {
     REQUIRE(kShellIcons > 100);
     const struct {
         std::string file;
         int initial, pick, button, result, focus;
-    } runs[] = {{kShell32, 3, -1, IDOK, 3, 0},
-                {kShell32, kShellIcons - 30, 7, IDOK, 7, 0},
-                {kShell32, 3, 7, IDCANCEL, -1, 0},
-                {"", 0, -1, IDOK, -1, IDC_CHOOSER_FILE},
+    } runs[] = {{"", 0, -1, IDOK, -1, IDC_CHOOSER_FILE},
                 {InFolder(GetWindowsDirectoryA, "win.ini"), 0, -1, IDOK, -1, IDC_CHOOSER_ICONS},
-                {InFolder(GetWindowsDirectoryA, "none.dll"), 0, -1, IDOK, -1, IDC_CHOOSER_ICONS}};
+                {InFolder(GetWindowsDirectoryA, "none.dll"), 0, -1, IDOK, -1, IDC_CHOOSER_ICONS},
+                {kShell32, 3, -1, IDOK, 3, 0},
+                {kShell32, 3, 7, IDC_CHOOSER_LIBRARY, -1, 0},
+                {kShell32, kShellIcons - 30, 7, IDOK, 7, 0},
+                {kShell32, 3, 7, IDC_CHOOSER_LIBRARY, -1, 0}};
+    // The openings before the last two warm what the system keeps (the library menu's bitmaps,
+    // the DC cache); those two are counted. Another library chosen, then cancel, returns nothing.
+    int before = 0, whileOpen = 0;
     for (const auto& run : runs) {
         CAPTURE(run.file);
         std::string row, message;
         int focus = 0;
+        before = &run == &runs[5] ? ui::GdiObjectCount() : before;
         ui::UiScript script;
         script.On(kCaption, [&](HWND d) {
-            row = Row(d), run.pick < 0 ? void() : ui::PickList(d, IDC_CHOOSER_ICONS, run.pick);
+            whileOpen = std::max(whileOpen, ui::GdiObjectCount()), row = Row(d);
+            run.pick < 0 ? void() : ui::PickList(d, IDC_CHOOSER_ICONS, run.pick);
             ui::Click(d, run.button);
         });
+        if (run.button == IDC_CHOOSER_LIBRARY)
+            MenuStep(script, IDM_LIBRARY_SHELL32).On(kCaption, [](HWND d) {
+                ui::Click(d, IDCANCEL);
+            });
         if (run.focus)
             script.Answer(IDOK, &message).On(kCaption, [&](HWND d) {
                 focus = GetDlgCtrlID(GetFocus()), ui::Click(d, IDCANCEL);
@@ -85,6 +90,9 @@ TEST_CASE_FIXTURE(ChooserCase, "the chooser opens with the initial icon in view 
                          : RowOf(kShell32, kShellIcons, run.initial) + kShell32) +
                   std::to_string(run.focus));
     }
+    // 64-bit Wine keeps icon bitmaps out of the process's GDI table: whileOpen cannot see them.
+    CHECK((sizeof(void*) != 4 || whileOpen > before + kShellIcons));
+    CHECK(ui::GdiObjectCount() <= before);
 }
 
 TEST_CASE_FIXTURE(ChooserCase,
@@ -113,8 +121,7 @@ TEST_CASE_FIXTURE(ChooserCase,
         MoveFileA(moricons.c_str(), ntMoricons.c_str()), note(IDC_CHOOSER_LIBRARY)(d);
     };
     MenuStep(script.On(kCaption, toSystemFolder), IDM_LIBRARY_MORICONS);
-    // OK on a typed file that is not shown yet shows its icons and stays open, so the index
-    // returned is never one picked among another file's icons.
+    // OK on a typed file not shown yet shows its icons and stays open: no index of another file.
     script.On(kCaption, [&](HWND d) {
         rows += Row(d), ui::PickList(d, IDC_CHOOSER_ICONS, 7);
         ui::SetControlText(d, IDC_CHOOSER_FILE, notepad.c_str()), ui::Click(d, IDOK);
@@ -125,24 +132,4 @@ TEST_CASE_FIXTURE(ChooserCase,
                              RowOf(moricons, kShellIcons, 0) + RowOf(pifmgr, kShellIcons, 0) +
                              RowOf(ntMoricons, kShellIcons, 0) + RowOf(notepad, 1, 0) + notepad);
     CHECK(DeleteFileA(ntMoricons.c_str()) + DeleteFileA(pifmgr.c_str()) == 2);
-}
-
-TEST_CASE_FIXTURE(ChooserCase, "every icon the chooser extracted is destroyed when it closes")
-{
-    // The same walk twice: the first warms what the system keeps (the library menu's bitmaps,
-    // the DC cache), the second is counted.
-    int before = 0, whileOpen = 0;
-    for (int round = 0; round < 2; ++round) {
-        before = ui::GdiObjectCount();
-        ui::UiScript script;
-        script.On(kCaption, [&](HWND d) {
-            whileOpen = ui::GdiObjectCount(), ui::Click(d, IDC_CHOOSER_LIBRARY);
-        });
-        MenuStep(script, IDM_LIBRARY_SHELL32).On(kCaption, [](HWND d) { ui::Click(d, IDOK); });
-        CHECK(Choose(script, kShell32, 3) == 0);
-    }
-    // 64-bit Wine keeps icon bitmaps out of the process's GDI table: there the first check,
-    // that the count sees the icons at all, cannot hold.
-    CHECK((sizeof(void*) != 4 || whileOpen > before + kShellIcons));
-    CHECK(ui::GdiObjectCount() <= before);
 }
