@@ -22,6 +22,5 @@ inline std::string Ask(HWND dialog, int id, UINT message, int index = 0)
 
 inline ui::UiScript& MenuStep(ui::UiScript& script, UINT id)
 {
-    ui::Action choose = [id](HWND menu) { ui::ChooseMenuEntry(menu, id); };
-    return script.On(nullptr, choose, ui::kMenuClass);
+    return script.OnMenu([id](HWND menu) { ui::ChooseMenuEntry(menu, id); });
 }

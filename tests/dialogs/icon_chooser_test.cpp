@@ -1,8 +1,6 @@
 // The icon chooser on Wine's real icon files: what it shows, returns, reports and gives back.
 #include "dialog_steps.h"
 
-#include <shellapi.h>
-
 #include "dialogs/icon_chooser.h"
 
 const char kCaption[] = "アイコン";

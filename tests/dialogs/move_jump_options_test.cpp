@@ -20,24 +20,16 @@ static void Store(int slot, const char* caption)
 const std::string kRest = "|C:\\windows\\notepad.exe|C:\\windows\\notepad.exe|C:\\|-a|3|1",
                   kFree = "|||||0|0";
 
-static BOOL CALLBACK CountWindow(HWND, LPARAM count)
-{
-    return ++*reinterpret_cast<int*>(count);
-}
-
 // The five settings, GDI objects, windows and the width of the main window.
 static std::string Census()
 {
     const LauncherSettings* s = Settings;
-    int windows = 0;
-    EnumChildWindows(MainWindow, CountWindow, reinterpret_cast<LPARAM>(&windows));
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
     RECT r;
     char text[160];
     GetWindowRect(MainWindow, &r);
     snprintf(text, sizeof text, "%d %d %d %d %d|%d gdi %d windows %ld px|", s->IconsPerPage,
              s->MaxPages, s->StartPage, s->ReserveAtStart, s->ReserveNoConfirm,
-             ui::GdiObjectCount(), windows, r.right - r.left);
+             ui::GdiObjectCount(), ui::WindowCount(MainWindow), r.right - r.left);
     return text;
 }
 

@@ -28,18 +28,11 @@ static std::string Box(HWND child)
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-static BOOL CALLBACK CountWindow(HWND, LPARAM count)
-{
-    return ++*reinterpret_cast<int*>(count);
-}
-
 // What a page change or rebuild could leave behind, in one line that a failure prints.
 static std::string Census()
 {
-    int windows = 0;
-    EnumChildWindows(MainWindow, CountWindow, reinterpret_cast<LPARAM>(&windows));
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
-    return std::to_string(ui::GdiObjectCount()) + " gdi " + std::to_string(windows) + " windows " +
+    return std::to_string(ui::GdiObjectCount()) + " gdi " +
+           std::to_string(ui::WindowCount(MainWindow)) + " windows " +
            std::to_string(LiveTooltipRecords() * 100 + LiveTooltipHooks()) + " records*100+hooks";
 }
 

@@ -61,6 +61,11 @@ static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
         busy = true, ActiveScript->OnTick(), busy = false;
 }
 
+static BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    return ++*reinterpret_cast<int*>(count);
+}
+
 static BOOL CALLBACK CollectWindow(HWND window, LPARAM windows)
 {
     if (IsWindowVisible(window) && IsWindowEnabled(window))
@@ -328,6 +333,14 @@ std::string TooltipText(HWND tooltip, HWND tool)
     info.uId = reinterpret_cast<UINT_PTR>(tool);
     SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
     return text;
+}
+
+int WindowCount(HWND parent)
+{
+    int windows = 0;
+    EnumChildWindows(parent, CountWindow, reinterpret_cast<LPARAM>(&windows));
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 int GdiObjectCount()

@@ -120,5 +120,7 @@ std::string TooltipText(HWND tooltip, HWND tool);
 // Live GDI objects of this process, stock objects left out, from the GDI handle table that the
 // process shares with the system (GetGuiResources answers 0 under Wine).
 int GdiObjectCount();
+// Windows of this thread, hidden ones too, and the children of parent.
+int WindowCount(HWND parent);
 
 } // namespace ui

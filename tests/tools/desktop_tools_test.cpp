@@ -42,7 +42,7 @@ static std::string ClickCell(int cell, DWORD waitMs = 30000)
 static int OpenMenu(const ui::Action& act)
 {
     ui::UiScript script;
-    script.On(nullptr, act, ui::kMenuClass);
+    script.OnMenu(act);
     int shown = ShowDesktopMenu(MainWindow);
     return script.Done() ? shown : -1;
 }
