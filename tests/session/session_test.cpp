@@ -159,13 +159,11 @@ TEST_CASE("the reservation dialog refuses bad input, asks the nearer deadline an
     ui::UiScript script;
     for (auto [amount, unit, hour] : inputs) {
         script.On(kCaption, [=](HWND dialog) {
-            ui::Check(dialog, IDC_RSV_DELAY_ON, true);
+            ui::Check(dialog, IDC_RSV_DELAY_ON, true), ui::Check(dialog, IDC_RSV_TIME_ON, *hour);
             ui::SetControlText(dialog, IDC_RSV_DELAY_AMOUNT, amount);
             ui::PickCombo(dialog, IDC_RSV_DELAY_UNIT, unit);
-            ui::Check(dialog, IDC_RSV_TIME_ON, *hour != '\0');
             ui::SetControlText(dialog, IDC_RSV_HOUR, hour);
-            ui::SetControlText(dialog, IDC_RSV_MINUTE, "40");
-            ui::Click(dialog, IDOK);
+            ui::SetControlText(dialog, IDC_RSV_MINUTE, "40"), ui::Click(dialog, IDOK);
         });
         script.OnDialog(answer);
     }
