@@ -11,8 +11,7 @@ TEST_CASE("keys without Ctrl or Shift do nothing; real key presses of Ctrl+X clo
 {
     LauncherWindow launcher;
     HWND window = launcher.window;
-    SetForegroundWindow(window);
-    SetFocus(window);
+    SetForegroundWindow(window), SetFocus(window);
     std::vector<HWND> before = ui::ThreadWindows();
     for (int key : {static_cast<int>('X'), VK_F11, VK_F12})
         SendMessageA(window, WM_KEYDOWN, key, 1);

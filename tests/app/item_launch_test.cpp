@@ -19,17 +19,6 @@ static int OccupiedSlots()
     return count;
 }
 
-// A right press with the pointer on the button, as the user makes it.
-static void RightPress(int position)
-{
-    HWND button = Settings->ItemButtons[position].Window;
-    RECT r;
-    GetWindowRect(button, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageA(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(19, 19));
-    SendMessageA(button, WM_RBUTTONUP, 0, MAKELPARAM(19, 19));
-}
-
 static void Drop(const std::vector<std::string>& files, int x)
 {
     SendMessageA(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(ui::MakeDrop(files, {x, 19})),
@@ -63,37 +52,33 @@ TEST_CASE("a click or the item menu launches what the slot of the current page h
               Expected(arguments, state + 1));
     }
     Put(13, MakeItem("missing", ui::BuildFile("no such program.exe"), "a", Work));
-    std::string stored = Record(13), text;
+    std::string stored = Record(13), text, seen;
     const std::string expected = ui::SystemText(ERROR_FILE_NOT_FOUND);
     // The error box, then two item menus; the first rebuilds the grid under it, as a move does.
-    std::string seen;
     bool pressReturned = false;
     ui::UiScript script;
     script.Answer(IDOK, &text).OnMenu([&](HWND menu) {
         for (UINT id : {IDM_ITEM_LAUNCH, IDM_ITEM_REGISTER, IDM_ITEM_MOVE, IDM_ITEM_PROPERTIES})
             seen += ui::IsMenuEntryGrayed(menu, id) ? std::to_string(id) + " " : "";
         seen += pressReturned ? "" : "while the button's message runs";
-        Settings->IconsPerPage = 5;
-        RebuildItemGrid(MainWindow, 10, 5);
-        ui::DismissMenu(menu);
+        Settings->IconsPerPage = 5, RebuildItemGrid(MainWindow, 10, 5), ui::DismissMenu(menu);
     });
     script.OnMenu([](HWND menu) { ui::ChooseMenuEntry(menu, IDM_ITEM_LAUNCH); });
     CHECK((LaunchItem(launcher.window, 3) == 0 && Record(13) == stored && text == expected));
     // A missing file's properties and a free slot (also one freed behind its back) show nothing.
-    ShowItemProperties(launcher.window, 3);
-    ShowItemProperties(launcher.window, 0);
+    ShowItemProperties(launcher.window, 3), ShowItemProperties(launcher.window, 0);
     Put(13, {});
     CHECK(LaunchItem(launcher.window, 3) + LaunchItem(launcher.window, 0) == 0);
     ui::Pump(100);
     CHECK((script.StepsRun() == 1 && script.Failures().empty()));
 
-    RightPress(4);
-    pressReturned = true;
+    ui::RightPress(Settings->ItemButtons[4].Window), pressReturned = true;
     CHECK(
         ui::WaitUntil([&] { return script.StepsRun() == 2 && IsWindowEnabled(MainWindow); }, 5000));
     CHECK(seen == "1001 1003 1005 "); // page 2 of five now holds slots 5..9
     Put(5 + 3, MakeItem("probe", Probe, "from the menu", Work));
-    CHECK(ui::ProbeRun([] { RightPress(3); }, 15000) == Expected("from the menu", 1));
+    CHECK(ui::ProbeRun([] { ui::RightPress(Settings->ItemButtons[3].Window); }, 15000) ==
+          Expected("from the menu", 1));
 }
 
 TEST_CASE("a file dropped on an item button registers into that position of the current page; "
@@ -112,8 +97,7 @@ TEST_CASE("a file dropped on an item button registers into that position of the 
     // area is the first column; a drive's root keeps itself as its folder.
     Drop({first, second}, 2 * 38 + 20);
     CHECK(Record(12) + Shown(2) == fromFirst + "最初.txt");
-    Drop({second}, 10 * 38 + 2);
-    Drop({second}, 10 * 38 + 19 + 17);
+    Drop({second}, 10 * 38 + 2), Drop({second}, 10 * 38 + 19 + 17);
     CHECK(OccupiedSlots() == 1);
     Drop({second}, -4);
     CHECK(Record(10) == "second.txt|" + second + "|" + second + "|" +

@@ -17,8 +17,7 @@ TEST_CASE("the About box is centred, bold and closes by OK, Enter, Escape and cl
             LOGFONTA font = {};
             GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(name, WM_GETFONT, 0, 0)), 60, &font);
             RECT client, b, m;
-            GetClientRect(name, &client);
-            GetWindowRect(box, &b);
+            GetClientRect(name, &client), GetWindowRect(box, &b);
             GetWindowRect(launcher.window, &m);
             OffsetRect(&b, -(m.left + m.right) / 2, -(m.top + m.bottom) / 2);
             CHECK(ui::TextOf(name) + " " + ui::ControlText(box, IDC_ABOUT_VERSION) ==

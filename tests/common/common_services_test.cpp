@@ -64,7 +64,6 @@ TEST_CASE("windows are placed on their reference and kept inside its monitor's w
         RECT placed;
         GetWindowRect(window, &placed);
         CHECK((placed.left == c.x && placed.top == c.y));
-        DestroyWindow(window);
-        DestroyWindow(reference);
+        DestroyWindow(window), DestroyWindow(reference);
     }
 }

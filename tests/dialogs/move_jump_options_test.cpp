@@ -73,8 +73,7 @@ TEST_CASE("page jump and options: a start page beyond the last waits for a choic
         });
     SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     CHECK(JumpToPage(w) == 0);
-    Seen += Census().substr(0, 13);
-    ui::Settle();
+    Seen += Census().substr(0, 13), ui::Settle();
     SendMessageA(GetDlgItem(w, IDC_LAUNCHER_MENU_BUTTON), BM_CLICK, 0, 0);
     Seen += Census().substr(0, 13);
     CHECK(ShowOptions(w) == 1);
@@ -124,11 +123,7 @@ TEST_CASE("move over 100 pages of 20 from the item menu: free slots only; No kee
         ui::Click(d, IDOK);
     });
     script.Answer(IDYES, &said[3]);
-    // The right press on the button whose row the move rebuilds, pointer on it.
-    RECT r;
-    GetWindowRect(button, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageA(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(19, 19));
+    ui::RightPress(button); // on the button whose row the move rebuilds
     CHECK(ui::WaitUntil([&] { return script.Done(); }, 20000));
     ui::DrainMessages();
     auto question = [](const char* to) {

@@ -184,8 +184,7 @@ TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
 {
     LauncherWindow launcher;
     ReservationBlock& b = Settings->ExitReservation;
-    b = Block(1, 45);
-    Settings->ReserveNoConfirm = 1;
+    b = Block(1, 45), Settings->ReserveNoConfirm = 1;
     const DWORD armed = 0xFFFFF000u; // the tick counter wraps 4 seconds after arming
     F = {At(22, 30, 40), armed, TRUE, {}, {}};
     REQUIRE(ArmReservationAtStartup() == 1);
@@ -219,17 +218,15 @@ TEST_CASE("the countdown, cancelled or run out, and the arming at start-up")
     CHECK(ArmReservationAtStartup() == 0);
     MainWindow = launcher.window;
     // Start-up arming asks for a stored delay (answered no here) and skips a damaged block.
-    Settings->ReserveNoConfirm = 0;
     std::string question;
-    script.Answer(IDNO, &question);
+    Settings->ReserveNoConfirm = 0, script.Answer(IDNO, &question);
     int armedAny = 0;
     for (ReservationBlock stored : {Block(1, 0, 1, 24), Block(1, 86400, 1, 5, 60), Block(1, 1800)})
         b = stored, armedAny += ArmReservationAtStartup();
     CHECK((armedAny == 0 && question == kAsk + "1800秒（0時間30分）" + kYes && script.Done()));
 
     // Run out under an open dialog: one end of the session; the main window saves as it goes.
-    Settings->ReserveNoConfirm = 1;
-    b = Block(1, 2);
+    Settings->ReserveNoConfirm = 1, b = Block(1, 2);
     REQUIRE(ArmReservationAtStartup() == 1);
     script.On(kCaption, [&](HWND dialog) {
         CHECK_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RSV_DELAY_AMOUNT)));
@@ -270,8 +267,7 @@ TEST_CASE("a reserved shutdown really ends the session" *
 {
     ui::ResetLauncherRegistry();
     ReservationBlock block = Block(1, 4);
-    Key().WriteDword("Reserve", 1);
-    Key().WriteDword("NoConf", 1);
+    Key().WriteDword("Reserve", 1), Key().WriteDword("NoConf", 1);
     Key().WriteBinary("Exit", &block, sizeof block);
     PROCESS_INFORMATION other = {}, launcher = {};
     REQUIRE(ui::StartProcess("C:\\windows\\notepad.exe", &other));

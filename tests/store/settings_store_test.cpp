@@ -58,8 +58,7 @@ TEST_CASE_FIXTURE(FreshSettings, "settings and items round-trip with exact names
     l.ReserveNoConfirm = 2, l.ExitReservation.DelaySeconds = 600, l.ExitReservation.Armed = 1;
     l.ExitReservation.Reserved2[19] = 0x5A; // opaque bytes survive
     strcpy(l.LastInput, "C:\\windows\\notepad.exe");
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 120, 130, 200, 50, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND window = Popup(120, 130, 200, 50);
     CHECK(SaveSettings(window));
     DestroyWindow(window);
     const RECT stored = {120, 130, 320, 180};
@@ -91,8 +90,7 @@ TEST_CASE_FIXTURE(FreshSettings, "settings and items round-trip with exact names
     // Damaged values never yield unstored or unterminated data.
     char bytes[80];
     memset(bytes, 0x11, sizeof bytes);
-    Write(kSettings, "Pos", REG_BINARY, bytes, 15);
-    Write(kSettings, "Exit", REG_BINARY, bytes, 65);
+    Write(kSettings, "Pos", REG_BINARY, bytes, 15), Write(kSettings, "Exit", REG_BINARY, bytes, 65);
     Write(kSettings, "Ico", REG_DWORD, "\x0C", 1);
     Write(kSettings, "Page", REG_BINARY, "\x07\x00", 2);
     Write(kSettings, "Start", REG_BINARY, "\x05\0\0\0\0\0\0\0", 8); // too long: unreadable
@@ -105,8 +103,7 @@ TEST_CASE_FIXTURE(FreshSettings, "settings and items round-trip with exact names
     CHECK(Loaded(&pos) == "0 12 7 0|");
 
     // Text without its NUL, a DWORD as text, and a cut at 259 bytes never inside "表".
-    Write(kItems, "Cap_4", REG_SZ, "abc", 3);
-    Write(kItems, "Exe_4", REG_DWORD, "ABCD", 4);
+    Write(kItems, "Cap_4", REG_SZ, "abc", 3), Write(kItems, "Exe_4", REG_DWORD, "ABCD", 4);
     std::string caption(300, 'x'), mixed = std::string(258, 'y') + "表";
     Write(kItems, "Cap_0", REG_SZ, caption.c_str(), 301);
     Write(kItems, "Cap_1", REG_SZ, mixed.c_str(), 261);

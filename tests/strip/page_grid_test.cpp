@@ -62,12 +62,10 @@ TEST_CASE("the spinner pages through the slots on the same buttons, from a start
           "the last to the first and not past either end")
 {
     LauncherWindow launcher([] {
-        WriteSetting("Page", 3);
-        WriteSetting("Start", 7); // shown as stored; the first step goes to the last page
+        WriteSetting("Page", 3), WriteSetting("Start", 7); // the first step goes to the last page
         ItemSlot notepad = MakeItem("メモ帳", "C:\\windows\\notepad.exe");
         ItemSlot shell = MakeItem("シェル", kShell32, "", "", 0, 4);
-        SaveItem(0, &notepad);
-        SaveItem(11, &shell);
+        SaveItem(0, &notepad), SaveItem(11, &shell);
     });
     REQUIRE(ItemTooltip());
     HWND button = Settings->ItemButtons[0].Window, tooltip = ItemTooltip()->TooltipWindow();
@@ -122,8 +120,7 @@ TEST_CASE("a rebuild regroups the slots and sizes the row; page changes and rebu
     std::string before = Census();
     for (int i = 0; i < 200; ++i)
         ClickSpinner(i % 2 == 0);
-    Rebuild(10, 5);
-    Rebuild(5, 10);
+    Rebuild(10, 5), Rebuild(5, 10);
     CHECK(Census() == before);
     // An item-button array the allocator refuses is reported as a lack of memory, not with the
     // text of the last error, here a success.

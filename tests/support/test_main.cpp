@@ -66,8 +66,7 @@ ItemSlot MakeItem(const char* caption, const std::string& file, const char* argu
     lstrcpynA(item.IconPath, file.c_str(), sizeof item.IconPath);
     lstrcpynA(item.WorkDir, folder.c_str(), sizeof item.WorkDir);
     lstrcpynA(item.Arguments, arguments, sizeof item.Arguments);
-    item.IconIndex = icon;
-    item.ShowState = showState;
+    item.IconIndex = icon, item.ShowState = showState;
     return item;
 }
 

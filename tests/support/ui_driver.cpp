@@ -182,6 +182,15 @@ bool ClickShowing(HWND dialog, const char* text)
     return true;
 }
 
+void RightPress(HWND button)
+{
+    RECT r;
+    GetWindowRect(button, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(19, 19));
+    SendMessageA(button, WM_RBUTTONUP, 0, MAKELPARAM(19, 19));
+}
+
 void PickCombo(HWND dialog, int id, int index)
 {
     Notify(dialog, id, CB_SETCURSEL, index, CBN_SELCHANGE);

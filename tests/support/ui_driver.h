@@ -74,6 +74,8 @@ inline void Click(HWND dialog, int id)
 // click on the child of dialog that shows text (false when none shows it).
 void PressKeys(const std::vector<BYTE>& keys);
 bool ClickShowing(HWND dialog, const char* text);
+// A right press and release with the pointer on the button, as the mouse makes them.
+void RightPress(HWND button);
 // These three also send the notification the dialog gets from the user's choice.
 void PickCombo(HWND dialog, int id, int index);
 void PickList(HWND dialog, int id, int index);

@@ -128,8 +128,7 @@ TEST_CASE("properties with and without a window; kill only on Yes and only the s
     });
     script.Answer(IDYES).On("プロセス", [&](HWND d) {
         CHECK((LineOf(d, target.Id()) < 0 && target.Ended()));
-        Line(d, 0)->th32ProcessID = 0; // never opened
-        Press(d, 0, IDC_PROC_KILL);
+        Line(d, 0)->th32ProcessID = 0, Press(d, 0, IDC_PROC_KILL); // a process never opened
     });
     // As if the helper's id had gone to notepad after the listing.
     script.Answer(IDYES).Answer(IDOK, &errors[0]).On("プロセス", [&](HWND d) {
@@ -144,8 +143,7 @@ TEST_CASE("properties with and without a window; kill only on Yes and only the s
         RECT c, b, l; // client area, close button and list on the screen
         GetClientRect(dialog, &c);
         MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&c), 2);
-        GetWindowRect(GetDlgItem(dialog, IDCANCEL), &b);
-        GetWindowRect(box, &l);
+        GetWindowRect(GetDlgItem(dialog, IDCANCEL), &b), GetWindowRect(box, &l);
         const int w = b.right - b.left, h = b.bottom - b.top;
         CHECK((b.left - c.left == 30 + 3 * (w + 15) && c.bottom - b.bottom == 15 &&
                l.left == c.left && l.top == c.top && l.right == c.right &&
@@ -156,8 +154,7 @@ TEST_CASE("properties with and without a window; kill only on Yes and only the s
                                ODA_DRAWENTIRE, ODS_FOCUS,      box,
                                GetDC(box),     {0, 0, 64, 20}, 0};
         SendMessageA(dialog, WM_DRAWITEM, IDC_PROC_LIST, reinterpret_cast<LPARAM>(&draw));
-        ReleaseDC(box, draw.hDC);
-        ui::Click(dialog, IDCANCEL);
+        ReleaseDC(box, draw.hDC), ui::Click(dialog, IDCANCEL);
     });
     OpenProcessManager(nullptr);
     REQUIRE((rows.size() == 14 && fewRows.size() == 6));
